@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brenna needs to build, test and run its demo.
+set -euo pipefail
+packages=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev gputils fonts-dejavu-core xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,26 @@
+// Test entry point: settings always live in a throw-away folder, and GUI test
+// executables get a QApplication on the offscreen platform.
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#ifdef BRENNA_HAVE_WIDGETS
+#include <QApplication>
+#endif
+#include <QCoreApplication>
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    testing::InitGoogleTest(&argc, argv);
+    UseFreshSettings();
+#ifdef BRENNA_HAVE_WIDGETS
+    QApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
+    return RUN_ALL_TESTS();
+}
