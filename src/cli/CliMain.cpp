@@ -1,0 +1,134 @@
+// brenna-cli: the program's operations without windows. The global option
+// --port P (COMn or a device path) is shared by the device commands; each
+// command's own options are listed by `brenna-cli help`.
+#include "CliCommand.h"
+#include "OSettings.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+bool CliArgs::Has(const std::string& flag) const
+{
+    return std::find(flags.begin(), flags.end(), flag) != flags.end();
+}
+
+std::optional<std::string> CliArgs::Option(const std::string& name) const
+{
+    const auto found = options.find(name);
+    if (found == options.end())
+        return std::nullopt;
+    return found->second;
+}
+
+std::vector<std::string> CliArgs::Options(const std::string& name) const
+{
+    std::vector<std::string> values;
+    for (const auto& [key, value] : all)
+        if (key == name)
+            values.push_back(value);
+    return values;
+}
+
+std::map<std::string, CliCommandInfo>& CliCommands()
+{
+    static std::map<std::string, CliCommandInfo> commands;
+    return commands;
+}
+
+CliRegistration::CliRegistration(const std::string& name, const std::string& usage, CliHandler handler,
+                                 std::vector<std::string> valueOptions)
+{
+    CliCommands()[name] = {usage, std::move(handler), std::move(valueOptions)};
+}
+
+int CliFail(const std::string& text)
+{
+    std::cerr << text;
+    if (text.empty() || text.back() != '\n')
+        std::cerr << '\n';
+    return 1;
+}
+
+namespace {
+
+void PrintUsage()
+{
+    std::cerr << "usage: brenna-cli [--port P] <command> [arguments]\n"
+                 "  P is COMn (mapped to a device path) or a device path such as /dev/ttyUSB0\n\ncommands:\n";
+    for (const auto& [name, info] : CliCommands())
+        std::cerr << "  " << info.usage << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // The same settings as the window program, so both use one set of values.
+    OSettings::SetApplicationName("brenna");
+
+    std::vector<std::string> words(argv + 1, argv + argc);
+    std::string commandName;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        if (w == "--port") {
+            ++i;
+            continue;
+        }
+        if (w.rfind("--", 0) != 0) {
+            commandName = w;
+            break;
+        }
+    }
+    if (commandName.empty() || commandName == "help" || commandName == "--help") {
+        PrintUsage();
+        return commandName.empty() ? 2 : 0;
+    }
+    const auto command = CliCommands().find(commandName);
+    if (command == CliCommands().end()) {
+        std::cerr << "brenna-cli: unknown command '" << commandName << "'\n";
+        PrintUsage();
+        return 2;
+    }
+
+    std::vector<std::string> valueOptions = command->second.valueOptions;
+    valueOptions.push_back("port");
+    CliArgs args;
+    bool seenCommand = false;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        if (w.rfind("--", 0) == 0 && w.size() > 2) {
+            std::string name = w.substr(2);
+            std::string value;
+            const size_t equals = name.find('=');
+            const bool inlineValue = equals != std::string::npos;
+            if (inlineValue) {
+                value = name.substr(equals + 1);
+                name = name.substr(0, equals);
+            }
+            const bool takesValue =
+                std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end();
+            if (takesValue && !inlineValue) {
+                if (i + 1 >= words.size()) {
+                    std::cerr << "brenna-cli: option --" << name << " needs a value\n";
+                    return 2;
+                }
+                value = words[++i];
+            }
+            if (takesValue || inlineValue) {
+                args.options[name] = value;
+                args.all.emplace_back(name, value);
+            } else {
+                args.flags.push_back(name);
+            }
+        } else if (!seenCommand && w == commandName) {
+            seenCommand = true;
+        } else {
+            args.positional.push_back(w);
+        }
+    }
+    return command->second.handler(args);
+}
