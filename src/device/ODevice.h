@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class OComPort;
 
@@ -16,6 +17,13 @@ struct SpeedListEntry {
     int code;
 };
 inline constexpr SpeedListEntry kSpeedList[4] = {{"57600", 0}, {"460800", 4}, {"806400", 7}, {"921600", 8}};
+
+// The device's account of its card initialisation, as shown to the user.
+struct InitCardReport {
+    std::string text;
+    // The exchange worked and the device reports a good card.
+    bool success = false;
+};
 
 class ODevice {
 public:
@@ -32,15 +40,29 @@ public:
     // window switches its mode there).
     std::function<void(int)> m_SetMode;
 
+    // STOP button: back to 57600, send STOP, control mode; no reply awaited.
     void SendStop();
+    // Verified STOP after a stream: true after at least two STOP-OK answers.
     bool StopExchange();
+    // Starts a sector stream at the selected speed; false after a message.
     bool StartStream(uint32_t firstSector, int bytesPerSector);
 
+    // Reads the first length bytes of a sector; false with m_ReadErrorText set.
     bool ReadSector(uint32_t sector, int length, uint8_t* destination);
+    // Read check button: a short stream dumped to the console.
     void ReadCheck();
+    // The same with a limit on the frames; returns the frames seen, or -1
+    // when the stream did not start.
+    int ReadCheckFrames(int maxFrames);
+    // n belongs to a recording whose first sector is consistent.
     bool IsRecordingSector(uint32_t n, uint8_t header[8]);
+    // n carries the recording signature and a first sector S with
+    // 65536 <= S <= n (the list scan's quick check; one short read).
+    bool IsRecordingMember(uint32_t n, uint8_t header[8]);
 
+    // Three agreeing reads; shows its own message on failure.
     bool GetFirstFreeSector(uint32_t& value);
+    // Sets and verifies by reading back; shows its own message in every case.
     bool SetFirstFreeSector(uint32_t value);
     // Button actions; each returns the new text of the first-free-sector edit
     // when it should change.
@@ -48,11 +70,24 @@ public:
     std::optional<std::string> SetFirstFreeSectorByHand(const std::string& editText);
     std::optional<std::string> FormatCard();
 
+    // Init button: asks the device to initialise its card and shows the report.
     void InitCard();
+    // The exchange of InitCard without showing anything.
+    InitCardReport RequestInitReport();
 
 private:
+    // A nonzero speed code: back to 57600 and drop what came at the old speed.
+    void ReturnToBaseSpeed();
+    void SendRequest(const std::vector<uint8_t>& request);
+    // The message for a reply that did not arrive in full: missing or wrong.
+    std::string MissingOrWrong(const char* missing, const char* wrong) const;
+
     OComPort& m_Port;
 };
 
 // CRC-16/XMODEM of a 512-byte sector, as SD cards send it.
 uint16_t SectorCrc(const uint8_t* sector512);
+
+// The number in the first-free-sector edit, read as hexadecimal with an
+// optional 0x prefix; nothing when no number can be read or it exceeds 32 bits.
+std::optional<uint32_t> ParseHexSectorText(const std::string& text);
