@@ -119,7 +119,7 @@ void OComPort::Send(const void* data, int length)
     size_t left = static_cast<size_t>(length);
     bool failed = false;
     while (left > 0) {
-        const ssize_t written = PosixSerial::CurrentCalls().write(fd, bytes, left);
+        const ssize_t written = PosixSerial::Write(fd, bytes, left);
         if (written > 0) {
             bytes += written;
             left -= static_cast<size_t>(written);
@@ -245,6 +245,7 @@ void OComPort::ReaderMain()
 {
     for (;;) {
         m_Event.Wait(-1);
+        bool hungUp = false;
         for (;;) {
             const int state = m_ReaderState.load();
             if (state < 0)
@@ -262,31 +263,33 @@ void OComPort::ReaderMain()
             // the bytes with the driver and look again a millisecond later.
             const int free = IndexMask - ((head - tail) & IndexMask);
             if (free == 0) {
-                if (m_Event.Wait(1) == OWakeEvent::Woken::Event)
-                    continue;
+                m_Event.Wait(1);
                 continue;
             }
             const int chunk = std::min(free, BufferSize - head);
-            const ssize_t n = PosixSerial::CurrentCalls().read(fd, m_Buffer.get() + head, static_cast<size_t>(chunk));
+            const ssize_t n = PosixSerial::Read(fd, m_Buffer.get() + head, static_cast<size_t>(chunk));
+            uint32_t failure = 0;
             if (n > 0) {
                 m_Head.store((head + static_cast<int>(n)) & IndexMask, std::memory_order_release);
-                if (n >= 1024)
-                    continue; // more is likely waiting: read again at once
+                hungUp = false;
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                LastReadError.store(static_cast<uint32_t>(errno));
+                failure = static_cast<uint32_t>(errno);
+            } else if (n == 0 && hungUp) {
+                // The other end hung up and everything it sent has been read.
+                failure = EIO;
+            }
+            if (failure != 0) {
+                LastReadError.store(failure);
                 int expected = 1;
                 m_ReaderState.compare_exchange_strong(expected, 0);
                 break;
             }
+            if (n >= 1024)
+                continue; // more is likely waiting: read again at once
             // Sleep until bytes arrive, we are woken, or a millisecond passes.
-            const OWakeEvent::Woken woken = m_Event.Wait(1, fd);
-            if (woken == OWakeEvent::Woken::Hangup && n == 0) {
-                // The other end is gone and nothing more can come.
-                LastReadError.store(EIO);
-                int expected = 1;
-                m_ReaderState.compare_exchange_strong(expected, 0);
-                break;
-            }
+            // After a hang-up, read once more to collect what is left.
+            if (m_Event.Wait(1, fd) == OWakeEvent::Woken::Hangup)
+                hungUp = true;
         }
     }
 }

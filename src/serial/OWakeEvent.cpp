@@ -42,9 +42,11 @@ OWakeEvent::Woken OWakeEvent::Wait(int timeoutMs, int fd)
         [[maybe_unused]] ssize_t ignored = ::read(m_Fd, &value, sizeof value);
         return Woken::Event;
     }
-    if (count == 2 && (fds[1].revents & POLLIN))
-        return Woken::Readable;
+    // A hung-up tty reports itself readable too (reads then return 0), so the
+    // hang-up must be told before readability.
     if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)))
         return Woken::Hangup;
+    if (count == 2 && (fds[1].revents & POLLIN))
+        return Woken::Readable;
     return Woken::Timeout;
 }

@@ -17,13 +17,17 @@ void SetModemLines(int fd);
 // Drops whatever the driver holds in both directions.
 void Flush(int fd);
 
-// The write and read calls, replaceable so that tests can inject failures
-// (short writes, read errors) without a real device.
+// The read, write and ioctl calls, replaceable so that tests can inject
+// failures (short writes, read errors, refused baud rates) without a real
+// device. A null member stands for the real call.
 struct Calls {
     ssize_t (*read)(int fd, void* buffer, size_t count);
     ssize_t (*write)(int fd, const void* buffer, size_t count);
+    int (*ioctl)(int fd, unsigned long request, void* argument) = nullptr;
 };
 const Calls& CurrentCalls();
+ssize_t Read(int fd, void* buffer, size_t count);
+ssize_t Write(int fd, const void* buffer, size_t count);
 void SetCallsForTest(const Calls* calls); // nullptr restores the real ones
 
 } // namespace PosixSerial
