@@ -1,0 +1,113 @@
+#include "ScanRecordings.h"
+
+#include "DateCache.h"
+#include "ODevice.h"
+#include "RecordingFormat.h"
+
+namespace {
+
+constexpr uint32_t kLargestProbeStep = 2048;
+
+class Scanner {
+public:
+    Scanner(ODevice& device, const std::atomic<int>& state, const RowSink& sink, const StartTimeLookup& lookup)
+        : m_Device(device), m_State(state), m_Sink(sink), m_Lookup(lookup)
+    {
+    }
+
+    ScanResult Run(uint32_t firstFreeSector)
+    {
+        m_Sink(FirstFreeRow(firstFreeSector));
+        uint32_t top = firstFreeSector;
+        uint32_t boundary = firstFreeSector;
+        while (top > kFirstRecordingSector) {
+            if (CancelRequested())
+                return Stop();
+            uint32_t first = 0, last = 0;
+            const auto found = FindNewestBelow(top, first, last);
+            if (found == Probe::Cancelled)
+                return Stop();
+            if (found == Probe::NothingFound)
+                break;
+            if (CancelRequested())
+                return Stop();
+            const uint32_t middle = last - (last - first + 1) / 2;
+            if (!MiddleMatches(middle, first)) {
+                top = middle + 1;
+                continue;
+            }
+            ++m_Result.recordings;
+            m_Sink(RecordingEntryRow(m_Result.recordings, first, last, StartTimeText(first), boundary - last - 1));
+            if (top <= first)
+                break;
+            top = first;
+            boundary = first;
+        }
+        return Finish();
+    }
+
+private:
+    enum class Probe { Found, NothingFound, Cancelled };
+
+    bool CancelRequested() const { return m_State.load(std::memory_order_acquire) != kScanRunning; }
+
+    // The newest recording sector at top - 1, top - 2, top - 4, ... top - 2048.
+    Probe FindNewestBelow(uint32_t top, uint32_t& first, uint32_t& last)
+    {
+        for (uint32_t step = 1; step <= kLargestProbeStep; step *= 2) {
+            if (CancelRequested())
+                return Probe::Cancelled;
+            if (step > top)
+                break;
+            uint8_t header[8] = {};
+            if (m_Device.IsRecordingSector(top - step, header)) {
+                last = top - step;
+                first = ReadLE32(header + 4);
+                return Probe::Found;
+            }
+        }
+        return Probe::NothingFound;
+    }
+
+    bool MiddleMatches(uint32_t middle, uint32_t first)
+    {
+        uint8_t header[8] = {};
+        if (!m_Device.ReadSector(middle, 8, header))
+            return false;
+        const uint32_t f = ReadLE32(header + 4);
+        return ReadLE32(header) == kRecordingSignature && f >= kFirstRecordingSector && f <= middle && f == first;
+    }
+
+    std::string StartTimeText(uint32_t first) const
+    {
+        const auto time = m_Lookup ? m_Lookup(first) : LookUpStartTime(first);
+        return time ? FileTimeText(*time) : std::string();
+    }
+
+    ScanResult Stop()
+    {
+        m_Sink(StopRow());
+        m_Result.cancelled = true;
+        return Finish();
+    }
+
+    ScanResult Finish()
+    {
+        m_Result.readErrorText = m_Device.m_ReadErrorText;
+        return m_Result;
+    }
+
+    ODevice& m_Device;
+    const std::atomic<int>& m_State;
+    const RowSink& m_Sink;
+    const StartTimeLookup& m_Lookup;
+    ScanResult m_Result;
+};
+
+} // namespace
+
+ScanResult ScanRecordings(ODevice& device, uint32_t firstFreeSector, const std::atomic<int>& state,
+                          const RowSink& sink, StartTimeLookup lookup)
+{
+    return Scanner(device, state, sink, lookup).Run(firstFreeSector);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The recording list: walks backwards from the first free sector, recording by
+// recording, with a few short sector reads each. Runs on a worker thread in
+// the window program and in the foreground of the command line.
+#include "RecordingRows.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class ODevice;
+
+// States of a scan shared between the thread that asks and the one that scans.
+enum ListScanState : int { kScanIdle = 0, kScanRunning = 1, kScanCancelRequested = 2, kScanThreadExit = -1 };
+
+struct ScanResult {
+    int recordings = 0;
+    bool cancelled = false;
+    // Reason of the scan's last sector read when it failed, else empty.
+    std::string readErrorText;
+};
+
+using RowSink = std::function<void(const RecordingRow&)>;
+using StartTimeLookup = std::function<std::optional<int64_t>(uint32_t firstSector)>;
+
+// Emits the first row, one row per recording (newest first) and, when `state`
+// stops being kScanRunning, the "стоп" row. The date cache is read through
+// `lookup` (the date cache files when empty).
+ScanResult ScanRecordings(ODevice& device, uint32_t firstFreeSector, const std::atomic<int>& state,
+                          const RowSink& sink, StartTimeLookup lookup = {});
+
+// Title of the list button while a scan runs, and otherwise.
+inline constexpr const char* kListButtonText = "Считать с SD-карты список файлов";
+inline constexpr const char* kListButtonCancelText = "Прервать чтение списка";
+inline constexpr const char* kListReadErrorCaption = "ОШИБКА ЧТЕНИЯ SD-карты при загрузке списка файлов";
