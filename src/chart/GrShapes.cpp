@@ -1,0 +1,183 @@
+#include "GrShapes.h"
+
+#include "GrDefs.h"
+#include "OGrLine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Missing values (NaN included) clamp to the high end like +1e100 does.
+double ClampValue(double v, double lo, double hi)
+{
+    if (!(v >= lo))
+        return std::isnan(v) ? hi : lo;
+    return v > hi ? hi : v;
+}
+
+} // namespace
+
+GrMapping::GrMapping(double xLo, double xHi, int left, int right, double yLo, double yHi, int top, int bottom)
+    : m_XLo(xLo), m_YLo(yLo), m_Left(left), m_Right(right), m_Bottom(bottom), m_Height(bottom - top)
+{
+    m_Usable = GrValidRange(xLo, xHi) && GrValidRange(yLo, yHi) && xHi > xLo && yHi > yLo && right > left &&
+               bottom > top;
+    if (!m_Usable) {
+        m_XPerPixel = m_XMin = m_XMax = m_YRowsPerValue = m_YMin = m_YMax = 0;
+        return;
+    }
+    m_XPerPixel = (xHi - xLo) / (right - left);
+    m_XMin = xLo - 32000 * m_XPerPixel;
+    m_XMax = xLo + 32000 * m_XPerPixel;
+    const double valuePerRow = (yHi - yLo) / m_Height;
+    m_YRowsPerValue = m_Height / (yHi - yLo);
+    m_YMin = yLo - 30 * valuePerRow;
+    m_YMax = yHi + 30 * valuePerRow;
+}
+
+int GrMapping::X(double v) const
+{
+    v = ClampValue(v, m_XMin, m_XMax);
+    return m_Left + static_cast<int>(std::trunc((v - m_XLo) / m_XPerPixel));
+}
+
+int GrMapping::Y(double v) const
+{
+    v = ClampValue(v, m_YMin, m_YMax);
+    return m_Bottom - static_cast<int>(std::trunc((v - m_YLo) * m_YRowsPerValue));
+}
+
+int GrMapping::SpreadRows(double s) const
+{
+    const double rows = std::trunc(s * m_YRowsPerValue);
+    if (!(rows >= 1))
+        return 1;
+    return rows > 10000 ? 10000 : static_cast<int>(rows);
+}
+
+void GrColumnPath::Start(int x, int y)
+{
+    Flush();
+    m_Active = true;
+    m_Col = x;
+    m_Min = m_Max = m_Last = y;
+}
+
+void GrColumnPath::LineTo(int x, int y)
+{
+    if (!m_Active) {
+        Start(x, y);
+        return;
+    }
+    if (x == m_Col) {
+        m_Min = std::min(m_Min, y);
+        m_Max = std::max(m_Max, y);
+        m_Last = y;
+        return;
+    }
+    if (m_Min != m_Max)
+        m_Out->push_back({m_Col, m_Min, m_Col, m_Max});
+    m_Out->push_back({m_Col, m_Last, x, y});
+    m_Col = x;
+    m_Min = m_Max = m_Last = y;
+}
+
+void GrColumnPath::Widen(int yTop, int yBottom)
+{
+    if (!m_Active)
+        return;
+    m_Min = std::min(m_Min, yTop);
+    m_Max = std::max(m_Max, yBottom);
+}
+
+void GrColumnPath::Flush()
+{
+    if (m_Active && m_Min != m_Max)
+        m_Out->push_back({m_Col, m_Min, m_Col, m_Max});
+    m_Active = false;
+}
+
+void GrFunctionShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
+{
+    if (!map.Usable())
+        return;
+    double xl = kGrNone, xh = -kGrNone;
+    line->GetXRange(&xl, &xh);
+    GrColumnPath path(&out->segments);
+    const int steps = (map.Right() - map.Left()) * 8;
+    const double x0 = map.ColumnValue(map.Left());
+    const double perStep = (map.ColumnValue(map.Left() + 1) - x0) / 8;
+    int envelopeColumn = map.Left() - 1;
+    bool envelope = true;
+    for (int j = 0; j < steps; ++j) {
+        const double x = x0 + j * perStep;
+        if (x < xl)
+            continue;
+        if (x > xh)
+            break;
+        const int col = map.Left() + j / 8;
+        path.LineTo(col, map.Y(line->GetValue(&x)));
+        if (envelope && col != envelopeColumn) {
+            // The series may know its extremes between our samples.
+            envelopeColumn = col;
+            double lo = kGrNone, hi = -kGrNone;
+            const double to = std::min(map.ColumnValue(col + 1), xh);
+            const int answer = line->GetValueRange(x, to, &lo, &hi);
+            if (answer < 0)
+                envelope = false;
+            else if (answer > 0 && GrValidRange(lo, hi))
+                path.Widen(map.Y(hi), map.Y(lo));
+        }
+    }
+    path.Flush();
+}
+
+void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
+{
+    if (!map.Usable())
+        return;
+    GrColumnPath path(&out->segments);
+    const int count = line->GetPointCount();
+    for (int i = 0; i < count; ++i) {
+        double xv = kGrNone, yv = kGrNone;
+        const int flags = line->GetPoint(i, &xv, &yv);
+        if (flags & kGrPtAbsent)
+            continue;
+        const int x = map.X(xv);
+        const int y = map.Y(yv);
+        if (!(flags & kGrPtNoMarker))
+            out->markers.push_back({x, y});
+        if (!path.Active() || (flags & kGrPtBreakBefore))
+            path.Start(x, y);
+        else
+            path.LineTo(x, y);
+        if (flags & kGrPtBreakAfter)
+            path.Flush();
+    }
+    path.Flush();
+}
+
+void GrBandShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
+{
+    if (!map.Usable())
+        return;
+    const int count = line->GetPointCount();
+    bool havePrevious = false;
+    GrBandQuad q{};
+    for (int i = 0; i < count; ++i) {
+        double xv = kGrNone, yv = kGrNone;
+        const int flags = line->GetPoint(i, &xv, &yv);
+        if (flags & kGrPtAbsent)
+            continue;
+        q.x2 = map.X(xv);
+        q.y2 = map.Y(yv);
+        q.d2 = map.SpreadRows(line->GetSpread(i));
+        if (havePrevious)
+            out->band.push_back(q);
+        havePrevious = true;
+        q.x1 = q.x2;
+        q.y1 = q.y2;
+        q.d1 = q.d2;
+    }
+}

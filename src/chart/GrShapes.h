@@ -1,0 +1,84 @@
+#pragma once
+// What painting draws for one line, computed from the series without any
+// drawing library: value-to-pixel mapping with clamping, the per-column
+// reduction of function and point lines, markers and spread band quads.
+#include <vector>
+
+class OGrLine;
+
+struct GrSegment {
+    int x1, y1, x2, y2;
+};
+struct GrPixel {
+    int x, y;
+};
+// (x1, y1 - d1), (x1, y1 + d1), (x2, y2 + d2), (x2, y2 - d2)
+struct GrBandQuad {
+    int x1, y1, d1, x2, y2, d2;
+};
+
+// Maps values of the visible windows to pixels of a plot rectangle. bottom is
+// the last pixel row. Values are clamped first so that every coordinate stays
+// small and off-plot segments keep their direction: x to 32000 columns either
+// side, y to the window widened by 30 rows' worth.
+class GrMapping {
+public:
+    GrMapping(double xLo, double xHi, int left, int right, double yLo, double yHi, int top, int bottom);
+    // False when a window or the rectangle is empty: nothing can be placed.
+    bool Usable() const { return m_Usable; }
+    int X(double v) const;
+    int Y(double v) const;
+    // Half height in rows of a spread s, within 1..10000.
+    int SpreadRows(double s) const;
+    int Left() const { return m_Left; }
+    int Right() const { return m_Right; }
+    // Value of the left edge of pixel column c (absolute column).
+    double ColumnValue(int c) const { return m_XLo + (c - m_Left) * m_XPerPixel; }
+
+private:
+    bool m_Usable;
+    double m_XLo, m_XPerPixel, m_XMin, m_XMax;
+    double m_YLo, m_YRowsPerValue, m_YMin, m_YMax;
+    int m_Left, m_Right, m_Bottom, m_Height;
+};
+
+// A polyline whose points falling into one pixel column are merged into one
+// vertical stroke from the column's lowest to its highest row, so a line costs
+// at most about two segments per column however dense its data.
+class GrColumnPath {
+public:
+    explicit GrColumnPath(std::vector<GrSegment>* out) : m_Out(out) {}
+    bool Active() const { return m_Active; }
+    // Ends the current polyline and begins a new one at (x, y).
+    void Start(int x, int y);
+    // Joins (x, y) to the polyline.
+    void LineTo(int x, int y);
+    // Extends the current column's vertical extent by rows [yTop, yBottom].
+    void Widen(int yTop, int yBottom);
+    // Draws the current column's stroke and ends the polyline.
+    void Flush();
+
+private:
+    std::vector<GrSegment>* m_Out;
+    bool m_Active = false;
+    int m_Col = 0, m_Min = 0, m_Max = 0, m_Last = 0;
+};
+
+struct GrLineShapes {
+    std::vector<GrSegment> segments;
+    std::vector<GrPixel> markers;
+    std::vector<GrBandQuad> band;
+    void Clear()
+    {
+        segments.clear();
+        markers.clear();
+        band.clear();
+    }
+};
+
+// A function walked across the plot in eighths of a pixel.
+void GrFunctionShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out);
+// A point line: markers, polylines split by the break flags.
+void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out);
+// The pale band of a line with spread (not split by break flags).
+void GrBandShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out);
