@@ -1,0 +1,200 @@
+// The download engine against a pseudo-terminal whose far end the test writes
+// as the device would stream.
+#include "OComPort.h"
+#include "ODownload.h"
+#include "RecordingFile.h"
+#include "RecordingFormat.h"
+#include "SectorCrc.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+class StreamFixture : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_Master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(m_Master, 0);
+        ::grantpt(m_Master);
+        ::unlockpt(m_Master);
+        ASSERT_TRUE(m_Port.OpenPath(::ptsname(m_Master), 57600)) << m_Port.LastErrorText;
+    }
+    void TearDown() override
+    {
+        m_Port.Close();
+        ::close(m_Master);
+    }
+
+    static std::vector<uint8_t> Sector(uint32_t index)
+    {
+        std::vector<uint8_t> s(kSectorSize);
+        WriteLE32(s.data(), kRecordingSignature);
+        WriteLE32(s.data() + 4, 0x10000);
+        WriteLE32(s.data() + 8, 0x10000 + index);
+        for (int i = 12; i < kSectorSize; ++i)
+            s[i] = uint8_t(i * 7 + index);
+        return s;
+    }
+
+    static std::vector<uint8_t> Frame(const std::vector<uint8_t>& sector)
+    {
+        std::vector<uint8_t> f{kGoodSectorToken};
+        f.insert(f.end(), sector.begin(), sector.end());
+        const uint16_t crc = Crc16Xmodem(sector.data(), sector.size());
+        f.push_back(uint8_t(crc >> 8));
+        f.push_back(uint8_t(crc));
+        return f;
+    }
+
+    // Sends bytes as the device and waits until the port holds them all.
+    void Send(const std::vector<uint8_t>& bytes)
+    {
+        const int before = m_Port.Available();
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(m_Master, bytes.data() + done, bytes.size() - done);
+            ASSERT_GT(n, 0);
+            done += size_t(n);
+        }
+        ASSERT_EQ(m_Port.WaitAvailable(before + int(bytes.size()), 10000), before + int(bytes.size()));
+    }
+
+    void SendFrames(uint32_t from, uint32_t count)
+    {
+        std::vector<uint8_t> bytes;
+        for (uint32_t i = from; i < from + count; ++i) {
+            const auto f = Frame(Sector(i));
+            bytes.insert(bytes.end(), f.begin(), f.end());
+        }
+        Send(bytes);
+    }
+
+    std::vector<uint8_t> FileBytes() const
+    {
+        std::ifstream in(m_Dir.File("out.экг"), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::vector<uint8_t> Sectors(uint32_t count) const
+    {
+        std::vector<uint8_t> all;
+        for (uint32_t i = 0; i < count; ++i) {
+            const auto s = Sector(i);
+            all.insert(all.end(), s.begin(), s.end());
+        }
+        return all;
+    }
+
+    int m_Master = -1;
+    OComPort m_Port;
+    TempDir m_Dir;
+    ORecordingFile m_File;
+};
+
+} // namespace
+
+TEST_F(StreamFixture, TwoSectorsFinishTheDownload)
+{
+    ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
+    ODownload download(m_Port, m_File, 2, 1000);
+    SendFrames(0, 2);
+    EXPECT_EQ(download.Drain(), ODownload::State::Finished);
+    EXPECT_EQ(download.ProgressText(2000),
+              m_Dir.File("out.экг") + "\nЗагружено 1 кбайт из 1, скорость 1.0 кбайт/сек");
+    m_File.Close();
+    EXPECT_EQ(FileBytes(), Sectors(2));
+}
+
+TEST_F(StreamFixture, FrameCompletedAtTheNextTickIsTakenWhole)
+{
+    ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
+    ODownload download(m_Port, m_File, 3, 0);
+    SendFrames(0, 1);
+    auto second = Frame(Sector(1));
+    const uint8_t lastByte = second.back();
+    second.pop_back();
+    Send(second);
+    EXPECT_EQ(download.Drain(), ODownload::State::Running);
+    EXPECT_EQ(download.ReceivedSectors(), 1u);
+    EXPECT_EQ(m_Port.Available(), 514); // the partial frame stays waiting
+    Send({lastByte});
+    EXPECT_EQ(download.Drain(), ODownload::State::Running);
+    EXPECT_EQ(download.ReceivedSectors(), 2u);
+    m_File.Close();
+    EXPECT_EQ(FileBytes(), Sectors(2));
+}
+
+TEST_F(StreamFixture, ErrorTokenStopsWithItsNameAndKeepsTheSectors)
+{
+    struct Case {
+        uint8_t token;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0x08, "Ошибка чтения, ответ SD-карты = 0x08 (out of range) вместо 0xfe, было загружено 50 кбайт"},
+        {0x0C, "Ошибка чтения, ответ SD-карты = 0x0c  вместо 0xfe, было загружено 50 кбайт"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
+        ODownload download(m_Port, m_File, 200, 0);
+        SendFrames(0, 60);
+        EXPECT_EQ(download.Drain(), ODownload::State::Running);
+        SendFrames(60, 40);
+        Send({c.token});
+        EXPECT_EQ(download.Drain(), ODownload::State::Stopped);
+        EXPECT_EQ(download.StopText(), c.text);
+        EXPECT_EQ(download.ReceivedSectors(), 100u);
+        m_File.Close();
+        EXPECT_EQ(FileBytes(), Sectors(100));
+        m_Port.Purge();
+    }
+}
+
+TEST_F(StreamFixture, DamagedFrameNeverReachesTheFile)
+{
+    ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
+    ODownload download(m_Port, m_File, 0, 0);
+    SendFrames(0, 3);
+    auto bad = Frame(Sector(3));
+    bad[200] ^= 0x10;
+    Send(bad);
+    SendFrames(4, 1);
+    EXPECT_EQ(download.Drain(), ODownload::State::Stopped);
+    EXPECT_EQ(download.StopText(), "Ошибка чтения или передачи данных, CRC нарушена");
+    m_File.Close();
+    EXPECT_EQ(FileBytes(), Sectors(3));
+}
+
+TEST_F(StreamFixture, SectorWithoutSignatureEndsAnUnknownLengthDownload)
+{
+    ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
+    ODownload download(m_Port, m_File, 0, 0);
+    EXPECT_EQ(download.ProgressMaximum(), 2047);
+    SendFrames(0, 2);
+    Send(Frame(std::vector<uint8_t>(kSectorSize, 0))); // free space after the recordings
+    EXPECT_EQ(download.Drain(), ODownload::State::Stopped);
+    EXPECT_EQ(download.StopText(),
+              "Неверный идентификатор файла в 0x2 секторе от началаю\nФайл усечен (загружен не полностью)");
+    EXPECT_EQ(download.ProgressText(500), m_Dir.File("out.экг") + "\nЗагружено 1 кбайт, скорость 2.0 кбайт/сек");
+    EXPECT_EQ(download.ProgressPosition(), 2);
+    // No time has passed since the last progress: a speed of 0, not a division by zero.
+    EXPECT_EQ(download.ProgressText(500), m_Dir.File("out.экг") + "\nЗагружено 1 кбайт, скорость 0.0 кбайт/сек");
+}
+
+TEST(DataErrorTokens, OnlyExactValuesHaveNames)
+{
+    EXPECT_STREQ(DataErrorTokenName(0x08), "(out of range)");
+    EXPECT_STREQ(DataErrorTokenName(0x04), "(Card ECC Failed)");
+    EXPECT_STREQ(DataErrorTokenName(0x02), "(CC Error)");
+    EXPECT_STREQ(DataErrorTokenName(0x01), "(Error)");
+    EXPECT_STREQ(DataErrorTokenName(0x0C), "");
+    EXPECT_STREQ(DataErrorTokenName(0x00), "");
+}
