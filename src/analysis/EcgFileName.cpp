@@ -1,0 +1,74 @@
+#include "EcgFileName.h"
+
+#include "StrFormat.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+
+OPathParts SplitPath(const std::string& path)
+{
+    OPathParts parts;
+    const size_t slash = path.find_last_of("/\\");
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    parts.folder = path.substr(0, nameStart);
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) {
+        parts.name = path.substr(nameStart);
+    } else {
+        parts.name = path.substr(nameStart, dot - nameStart);
+        parts.ext = path.substr(dot + 1);
+    }
+    return parts;
+}
+
+bool IsEcgExtension(const std::string& path)
+{
+    return QString::fromStdString(SplitPath(path).ext).compare(QStringLiteral(u"экг"), Qt::CaseInsensitive) == 0;
+}
+
+std::string OStartOfDay::Text() const { return StrFormat("%02d:%02d:%02d", hours, minutes, seconds); }
+
+namespace {
+
+// One "%d" conversion; out-of-range values saturate instead of overflowing.
+bool ScanInt(const std::string& text, size_t& pos, int& value)
+{
+    size_t p = pos;
+    while (p < text.size() && std::isspace(static_cast<unsigned char>(text[p])))
+        ++p;
+    bool negative = false;
+    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
+        negative = text[p++] == '-';
+    if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p])))
+        return false;
+    long long v = 0;
+    for (; p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); ++p)
+        v = std::min<long long>(v * 10 + (text[p] - '0'), 1LL << 32);
+    value = static_cast<int>(std::clamp<long long>(negative ? -v : v, INT_MIN, INT_MAX));
+    pos = p;
+    return true;
+}
+
+} // namespace
+
+OStartOfDay StartTimeFromName(const std::string& name)
+{
+    OStartOfDay start;
+    const size_t firstDigit = name.find_first_of("0123456789");
+    if (firstDigit == std::string::npos)
+        return start;
+    std::string text = name.substr(firstDigit);
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '_' || c == ','; }, ' ');
+    int numbers[6];
+    size_t pos = 0;
+    for (int& n : numbers)
+        if (!ScanInt(text, pos, n))
+            return start;
+    start.hours = numbers[3];
+    start.minutes = numbers[4];
+    start.seconds = numbers[5];
+    return start;
+}

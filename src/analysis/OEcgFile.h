@@ -1,0 +1,77 @@
+#pragma once
+// One open recording file (".экг": 512-byte sectors from offset 0) with the
+// channel arrays a processing pass fills. Window-free: the analysis window
+// owns one, shows its state and hands it to ProcessFile and the export.
+//
+// Life cycle: OpenEcgFile closes what was open, then opens, sizes, allocates
+// and maps; CloseEcgFile releases everything. A failed open leaves nothing
+// open and SectorCount() at 0. The arrays stay valid until the next open or
+// close; while a pass runs they are being rewritten.
+#include "EcgFileName.h"
+#include "OChannel.h"
+#include "OImpulse.h"
+#include "OSeriesPoint.h"
+
+#include <cstdint>
+#include <string>
+
+class OEcgFile {
+public:
+    OEcgFile() = default;
+    ~OEcgFile();
+    OEcgFile(const OEcgFile&) = delete;
+    OEcgFile& operator=(const OEcgFile&) = delete;
+
+    // Opens path for analysis. isEcg: the caller found the extension "экг"
+    // (IsEcgExtension). Messages go through Dialogs(): refusals as errors,
+    // missing arrays or mapping as one "ПРОБЛЕМЫ С ПАМЯТЬЮ" warning (the file
+    // then stays open with what could be had). False: nothing is open.
+    bool OpenEcgFile(const std::string& path, bool isEcg);
+    void CloseEcgFile();
+
+    bool IsOpen() const { return m_Fd >= 0; }
+    // The whole file is mapped read-only (raw-signal series and the
+    // accelerations export need it).
+    bool IsMapped() const { return m_View != nullptr; }
+    const std::string& FilePath() const { return m_FilePath; } // absolute
+    int64_t SectorCount() const { return m_SectorCount; }
+    // Sector k of the mapping; nullptr when unmapped or k out of range.
+    const uint8_t* Sector(int64_t k) const;
+    int Descriptor() const { return m_Fd; }
+    // From the file name, for the "Время начала" box.
+    const OStartOfDay& StartOfDay() const { return m_StartOfDay; }
+
+    // Results of the last pass (absent when memory was short). Capacities:
+    // 234·n for the two sample arrays, n for the others (n = SectorCount()).
+    // Filtered samples produced by the last pass (234·n - (NA + NI) after a
+    // full one); counts on even where the two sample arrays are absent.
+    int64_t ProcessedN() const { return m_ProcessedN; }
+    const OChannel<int16_t>& ProcessedData() const { return m_ProcessedData; }   // filtered ECG
+    const OChannel<int16_t>& ProcessedPorog() const { return m_ProcessedPorog; } // threshold
+    const OChannel<OImpulse>& ImpulseInfo() const { return m_ImpulseInfo; }
+    const OChannel<OPoint>& Puls() const { return m_Puls; }
+    const OChannel<OPoint>& Thermo() const { return m_Thermo; }
+    const OChannel<OCcpPair>& FMs() const { return m_FMs; } // pair k belongs to time k·0.239616 s
+    const OChannel<OAuxRecord>& AUXs() const { return m_AUXs; } // reserved, always empty
+
+private:
+    friend class OProcessPass;
+    std::string AllocateArrays();
+    std::string MapView(int64_t size);
+
+    std::string m_FilePath;
+    int m_Fd = -1;
+    const uint8_t* m_View = nullptr;
+    int64_t m_ViewBytes = 0;
+    int64_t m_SectorCount = 0;
+    OStartOfDay m_StartOfDay;
+    int64_t m_ProcessedN = 0;
+
+    OChannel<int16_t> m_ProcessedData;
+    OChannel<int16_t> m_ProcessedPorog;
+    OChannel<OImpulse> m_ImpulseInfo;
+    OChannel<OPoint> m_Puls;
+    OChannel<OPoint> m_Thermo;
+    OChannel<OCcpPair> m_FMs;
+    OChannel<OAuxRecord> m_AUXs;
+};

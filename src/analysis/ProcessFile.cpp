@@ -1,0 +1,151 @@
+#include "ProcessFile.h"
+
+#include "EcgTime.h"
+#include "OCcpMeter.h"
+#include "OConsole.h"
+#include "OMedFilter.h"
+#include "SectorDecoders.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kChunkSectors = 128; // 64 KiB per read
+// Sample positions are 32-bit; longer files (over three weeks) are processed
+// up to that bound.
+constexpr int64_t kMaxSectors = INT32_MAX / kSamplesPerSector;
+
+int16_t ToSample(double v) { return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0)); }
+
+// Reads up to count whole sectors at sector index first; returns how many.
+int64_t ReadSectors(int fd, int64_t first, int64_t count, uint8_t* buffer)
+{
+    const size_t wanted = static_cast<size_t>(count) * kSectorBytes;
+    size_t got = 0;
+    while (got < wanted) {
+        const ssize_t n = ::pread(fd, buffer + got, wanted - got, first * kSectorBytes + static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(got / kSectorBytes);
+}
+
+} // namespace
+
+// The pass itself; a friend of OEcgFile, the only writer of its channels.
+class OProcessPass {
+public:
+    OProcessPass(OEcgFile& file, OEKGFilter& filter, OProcessControl& control)
+        : m_File(file), m_Filter(filter), m_Control(control)
+    {
+    }
+
+    int64_t Run()
+    {
+        OEcgFile& f = m_File;
+        f.m_ProcessedData.SetCount(0);
+        f.m_ProcessedPorog.SetCount(0);
+        f.m_ImpulseInfo.SetCount(0);
+        f.m_Puls.SetCount(0);
+        f.m_Thermo.SetCount(0);
+        f.m_FMs.SetCount(0);
+        f.m_AUXs.SetCount(0);
+        f.m_ProcessedN = 0;
+        Console().Write("Обработка ЭКГ - файла \n");
+
+        m_Filter.AttachImpulses(f.m_ImpulseInfo.Data(), f.m_ImpulseInfo.Present() ? f.m_SectorCount : 0);
+        m_Filter.Prepare();
+        m_OutIndex = m_Filter.Delay();
+        m_Median.emplace(5);
+        m_PreviousTemperature = -100.0;
+        m_Ccp.Reset();
+
+        const int64_t sectors = f.IsOpen() ? std::min(f.m_SectorCount, kMaxSectors) : 0;
+        std::vector<uint8_t> buffer(static_cast<size_t>(kChunkSectors) * kSectorBytes);
+        int64_t s = 0;
+        while (s < sectors && m_Control.cancel.load(std::memory_order_relaxed) == 0) {
+            const int64_t got = ReadSectors(f.m_Fd, s, std::min<int64_t>(kChunkSectors, sectors - s), buffer.data());
+            int64_t i = 0;
+            for (; i < got && m_Control.cancel.load(std::memory_order_relaxed) == 0; ++i, ++s) {
+                m_Control.progress.store(static_cast<int32_t>(s), std::memory_order_relaxed);
+                m_Control.impulses.store(static_cast<int32_t>(m_Filter.ImpulseCount()), std::memory_order_relaxed);
+                Sector(s, buffer.data() + i * kSectorBytes);
+            }
+            if (i < kChunkSectors && s < sectors)
+                break; // short read or cancel
+        }
+
+        m_Filter.Finish();
+        f.m_ImpulseInfo.SetCount(m_Filter.ImpulseCount());
+        if (f.m_Puls.Present())
+            f.m_Puls.SetCount(m_Filter.PulseRate(f.m_Puls.Data(), f.m_Puls.Capacity(), f.m_ImpulseInfo.Data(),
+                                                 f.m_ImpulseInfo.Count()));
+        m_Control.impulses.store(static_cast<int32_t>(m_Filter.ImpulseCount()), std::memory_order_relaxed);
+        Console().Write("Обработка окончена, m_ImpulseInfoN = ").WriteInt(static_cast<int32_t>(m_Filter.ImpulseCount())).Write("\n");
+        return s;
+    }
+
+private:
+    void Sector(int64_t s, const uint8_t* sector)
+    {
+        Samples(sector);
+
+        m_Median->Push(SectorTemperature(sector));
+        if (m_Median->Count() >= 5 && m_File.m_Thermo.Present()) {
+            const double t = m_Median->Median();
+            if (t != -60.0 && t != m_PreviousTemperature) {
+                if (m_PreviousTemperature < -60)
+                    m_PreviousTemperature = t;
+                m_File.m_Thermo.Append({(s - 3) * kSectorDuration, (t + m_PreviousTemperature) / 2});
+                m_PreviousTemperature = t;
+            }
+        }
+
+        double rough, fine;
+        m_Ccp.Update(sector, rough, fine);
+        if (s >= 4 && m_File.m_FMs.Present())
+            m_File.m_FMs.Append({rough, fine});
+    }
+
+    void Samples(const uint8_t* sector)
+    {
+        int16_t* const data = m_File.m_ProcessedData.Data();
+        int16_t* const porog = m_File.m_ProcessedPorog.Data();
+        int64_t out = m_OutIndex;
+        for (int i = 0; i < kSamplesPerSector; ++i, ++out) {
+            m_Filter.Process(SectorSample(sector, i));
+            if (out < 0)
+                continue;
+            if (data)
+                data[out] = ToSample(m_Filter.Output());
+            if (porog)
+                porog[out] = ToSample(m_Filter.Threshold());
+        }
+        m_OutIndex = out;
+        const int64_t produced = std::max<int64_t>(out, 0);
+        m_File.m_ProcessedData.SetCount(data ? produced : 0);
+        m_File.m_ProcessedPorog.SetCount(porog ? produced : 0);
+        m_File.m_ProcessedN = produced;
+    }
+
+    OEcgFile& m_File;
+    OEKGFilter& m_Filter;
+    OProcessControl& m_Control;
+    int64_t m_OutIndex = 0;
+    std::optional<OMedFilter> m_Median;
+    double m_PreviousTemperature = -100.0;
+    OCcpMeter m_Ccp;
+};
+
+int64_t ProcessFile(OEcgFile& file, OEKGFilter& filter, OProcessControl& control)
+{
+    return OProcessPass(file, filter, control).Run();
+}
