@@ -1,0 +1,185 @@
+#include "OGrLine_Uevo.h"
+
+#include "EcgTime.h"
+#include "GrDefs.h"
+#include "OEcgFile.h"
+#include "SectorDecoders.h"
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Sample index of time d (seconds from the recording's start), truncated
+// toward zero; -1 for anything before the start, beyond `limit` or not a number.
+int64_t SampleIndex(double d, int64_t limit)
+{
+    const double j = std::trunc(d * kSampleRate);
+    if (!(j >= 0.0 && j < static_cast<double>(limit)))
+        return -1;
+    return static_cast<int64_t>(j);
+}
+
+int Clip(int64_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
+
+} // namespace
+
+int OGrLine_Uevo::IsFunction()
+{
+    switch (m_Type) {
+    case kSeriesDefect:
+    case kSeriesImpulses:
+    case kSeriesPulse:
+    case kSeriesTemperature:
+    case kSeriesCcpRough:
+    case kSeriesCcpFine:
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+int OGrLine_Uevo::GetPointCount()
+{
+    if (!ResultsShown())
+        return 0;
+    switch (m_Type) {
+    case kSeriesPulse:
+        return Clip(m_File->Puls().Count());
+    case kSeriesTemperature:
+        return Clip(m_File->Thermo().Count());
+    case kSeriesCcpRough:
+    case kSeriesCcpFine:
+        return Clip(m_File->FMs().Count());
+    default:
+        return Clip(3 * m_File->ImpulseInfo().Count());
+    }
+}
+
+int OGrLine_Uevo::ImpulsePoint(int i, double* x, double* y) const
+{
+    const OImpulse& impulse = m_File->ImpulseInfo()[i / 3];
+    const bool flagged = impulse.Flags != 0;
+    const double apex = impulse.Pos * kSamplePeriod + m_TimeOffset;
+    const double halfWidth = m_HalfWidth * kSamplePeriod;
+    switch (i % 3) {
+    case 1:
+        *x = apex;
+        *y = m_Type == kSeriesDefect ? impulse.Defect : (flagged ? 0.5 : 1.0);
+        return kGrPtNoMarker;
+    case 0:
+        *x = apex - halfWidth;
+        *y = 0.0;
+        return flagged ? kGrPtNoMarker | kGrPtBreakBefore : kGrPtNoMarker;
+    default:
+        *x = apex + halfWidth;
+        *y = 0.0;
+        return flagged ? kGrPtNoMarker | kGrPtBreakAfter : kGrPtNoMarker;
+    }
+}
+
+int OGrLine_Uevo::GetPoint(int i, double* x, double* y)
+{
+    if (i < 0 || i >= GetPointCount())
+        return kGrPtAbsent;
+    switch (m_Type) {
+    case kSeriesDefect:
+    case kSeriesImpulses:
+        return ImpulsePoint(i, x, y);
+    case kSeriesPulse: {
+        const OPoint& p = m_File->Puls()[i];
+        *x = p.x * kSamplePeriod + m_TimeOffset;
+        *y = p.y;
+        // A drop to rate 0 is a gap: no marker, joined to neither neighbour.
+        return p.y == 0.0 ? kGrPtFault | kGrPtNoMarker | kGrPtBreakBefore | kGrPtBreakAfter : kGrPtNoMarker;
+    }
+    case kSeriesTemperature: {
+        const OPoint& p = m_File->Thermo()[i];
+        *x = p.x + m_TimeOffset;
+        *y = p.y;
+        return kGrPtNoMarker;
+    }
+    case kSeriesCcpRough:
+    case kSeriesCcpFine: {
+        const OCcpPair& f = m_File->FMs()[i];
+        *x = i * kSectorDuration + m_TimeOffset;
+        *y = m_Type == kSeriesCcpRough ? f.rough : f.fine;
+        return kGrPtNoMarker;
+    }
+    default:
+        return 0;
+    }
+}
+
+void OGrLine_Uevo::GetXRange(double* lo, double* hi)
+{
+    int64_t samples = 0;
+    if (m_Type < kSeriesFilteredEcg)
+        samples = kSamplesPerSector * m_File->SectorCount();
+    else if (ResultsShown())
+        samples = m_File->ProcessedData().Present() || m_File->ProcessedPorog().Present()
+                      ? std::max(m_File->ProcessedData().Count(), m_File->ProcessedPorog().Count())
+                      : 0;
+    *lo = m_TimeOffset;
+    *hi = m_TimeOffset + samples * kSamplePeriod;
+}
+
+void OGrLine_Uevo::GetYRange(double* lo, double* hi)
+{
+    switch (m_Type) {
+    case kSeriesRawEcg:
+        *lo = 0.0, *hi = 10230.0;
+        break;
+    case kSeriesRawTemperature:
+        *lo = -50.0, *hi = 60.0;
+        break;
+    case kSeriesAccelX:
+    case kSeriesAccelY:
+    case kSeriesAccelZ:
+        *lo = -128.0, *hi = 128.0;
+        break;
+    default:
+        *lo = -5120.0, *hi = 5120.0;
+    }
+}
+
+double OGrLine_Uevo::GetValue(const double* x)
+{
+    const double d = *x - m_TimeOffset;
+    switch (m_Type) {
+    case kSeriesRawEcg: {
+        const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
+        const uint8_t* sector = j < 0 ? nullptr : m_File->Sector(j / kSamplesPerSector);
+        return sector ? SectorSampleWord(sector, static_cast<int>(j % kSamplesPerSector)) : 0.0;
+    }
+    case kSeriesRawTemperature: {
+        const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
+        const uint8_t* sector = j < 0 ? nullptr : m_File->Sector(j / kSamplesPerSector);
+        return sector ? SectorTemperature(sector) : 0.0;
+    }
+    case kSeriesAccelX:
+    case kSeriesAccelY:
+    case kSeriesAccelZ: {
+        // The first sector's sums are not trusted: no value there.
+        const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
+        const int64_t k = j < 0 ? -1 : j / kSamplesPerSector;
+        const uint8_t* sector = k > 0 ? m_File->Sector(k) : nullptr;
+        if (!sector)
+            return 1e200;
+        double ax, ay, az;
+        SectorAccelerations(sector, ax, ay, az);
+        return m_Type == kSeriesAccelX ? ax : m_Type == kSeriesAccelY ? ay : az;
+    }
+    case kSeriesFilteredEcg:
+    case kSeriesThreshold: {
+        if (!ResultsShown())
+            return 1e200;
+        const OChannel<int16_t>& channel =
+            m_Type == kSeriesFilteredEcg ? m_File->ProcessedData() : m_File->ProcessedPorog();
+        const int64_t j = SampleIndex(d, channel.Count());
+        return j >= 0 && channel.Present() ? channel[j] : 0.0;
+    }
+    default:
+        return 0.0;
+    }
+}

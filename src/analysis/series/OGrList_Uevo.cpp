@@ -1,0 +1,113 @@
+#include "OGrList_Uevo.h"
+
+#include "Fatal.h"
+#include "StartTime.h"
+
+TGrDia* OGrList_Uevo::GetGrDia(int gr)
+{
+    return gr >= 0 && gr < m_GrCount ? &m_Dia[gr] : nullptr;
+}
+
+int OGrList_Uevo::GetLineCount(int gr)
+{
+    return gr >= 0 && gr < m_GrCount ? m_LineCount[gr] : 0;
+}
+
+int OGrList_Uevo::LineType(int gr, int line) const
+{
+    if (gr < 0 || gr >= m_GrCount || line < 0 || line >= m_LineCount[gr])
+        return -1;
+    return m_Types[m_FirstLine[gr] + line];
+}
+
+OGrLine* OGrList_Uevo::GetLine(int gr, int line)
+{
+    // A line that does not exist reads as an empty series of no known type.
+    m_Line.SetType(LineType(gr, line));
+    return &m_Line;
+}
+
+void OGrList_Uevo::Clear()
+{
+    m_GrCount = 0;
+    m_TotalLines = 0;
+}
+
+void OGrList_Uevo::AddGr()
+{
+    if (m_GrCount < 0 || m_GrCount >= kMaxGraphs)
+        Halt("OGrList_Uevo::AddGr() - слишком много графиков");
+    m_LineCount[m_GrCount] = 0;
+    m_Dia[m_GrCount] = TGrDia();
+    m_FirstLine[m_GrCount] = m_TotalLines;
+    ++m_GrCount;
+}
+
+void OGrList_Uevo::AddLine(int type)
+{
+    if (m_GrCount <= 0)
+        Halt("OGrList_Uevo::AddLine() - ещё не создан график");
+    if (m_TotalLines < 0 || m_TotalLines >= kMaxLines)
+        Halt("OGrList_Uevo::AddGr() - слишком много линий");
+    m_Types[m_TotalLines++] = type;
+    ++m_LineCount[m_GrCount - 1];
+}
+
+void OGrList_Uevo::Rebuild(const OSeriesChoice& c, std::string& startTimeText, int halfWidth)
+{
+    Clear();
+    if (c.rawEcg) {
+        AddGr();
+        AddLine(kSeriesRawEcg);
+    }
+    if (c.filteredEcg) {
+        AddGr();
+        AddLine(kSeriesFilteredEcg);
+    }
+    if (c.threshold) {
+        if (!c.filteredEcg)
+            AddGr();
+        AddLine(kSeriesThreshold);
+    }
+    if (c.defect) {
+        AddGr();
+        AddLine(kSeriesDefect);
+    }
+    if (c.impulses) {
+        AddGr();
+        AddLine(kSeriesImpulses);
+    }
+    if (c.pulse) {
+        AddGr();
+        AddLine(kSeriesPulse);
+    }
+    if (c.rawTemperature) {
+        AddGr();
+        AddLine(kSeriesRawTemperature);
+    }
+    if (c.temperature) {
+        if (!c.rawTemperature)
+            AddGr();
+        AddLine(kSeriesTemperature);
+    }
+    if (c.ccp) {
+        AddGr();
+        AddLine(kSeriesCcpRough);
+    }
+    if (c.ccpFine) {
+        if (!c.ccp)
+            AddGr();
+        AddLine(kSeriesCcpFine);
+    }
+    if (c.rawAccelerations) {
+        for (int type : {kSeriesAccelX, kSeriesAccelY, kSeriesAccelZ}) {
+            if (type == kSeriesAccelX || c.separateXyz)
+                AddGr();
+            AddLine(type);
+        }
+    }
+
+    m_StartTime = ReadStartTime(startTimeText);
+    m_Line.SetTimeOffset(m_StartTime);
+    m_Line.SetHalfWidth(halfWidth);
+}
