@@ -1,0 +1,78 @@
+#include "SimFaults.h"
+
+#include <cstdlib>
+
+namespace {
+
+bool ParseCount(const std::string& text, int64_t& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const long long parsed = std::strtoll(text.c_str(), &end, 0);
+    if (*end != '\0' || parsed < 0)
+        return false;
+    value = parsed;
+    return true;
+}
+
+} // namespace
+
+bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number, bool& usedNumber,
+                 std::string& error)
+{
+    usedNumber = false;
+    std::string name = spec;
+    std::string argument;
+    if (const size_t at = spec.find_first_of("=: "); at != std::string::npos) {
+        name = spec.substr(0, at);
+        argument = spec.substr(at + 1);
+    }
+    const bool needsNumber = name == "crc" || name == "hangup-after" || name == "stream-error-at";
+    if (needsNumber) {
+        if (argument.empty() && number != nullptr) {
+            argument = number;
+            usedNumber = true;
+        }
+        int64_t value = 0;
+        if (!ParseCount(argument, value) || (name == "crc" && value == 0)) {
+            error = "fault " + name + " needs a number";
+            usedNumber = false;
+            return false;
+        }
+        if (name == "crc")
+            faults.crcEvery = static_cast<int>(value);
+        else if (name == "hangup-after")
+            faults.hangupAfter = value;
+        else
+            faults.streamErrorAt = value;
+        return true;
+    }
+    if (!argument.empty()) {
+        error = "fault " + name + " takes no number";
+        return false;
+    }
+    struct Flag {
+        const char* name;
+        bool SimFaults::*member;
+    };
+    static const Flag flags[] = {
+        {"silent", &SimFaults::silent},
+        {"wrong-tag", &SimFaults::wrongTag},
+        {"short", &SimFaults::shortReply},
+        {"swap-crc", &SimFaults::swapCrc},
+        {"garbage", &SimFaults::garbage},
+        {"unstable-first-free", &SimFaults::unstableFirstFree},
+        {"ignore-set", &SimFaults::ignoreSet},
+        {"bad-speed-echo", &SimFaults::badSpeedEcho},
+        {"bad-pattern", &SimFaults::badPattern},
+    };
+    for (const Flag& flag : flags) {
+        if (name == flag.name) {
+            faults.*flag.member = true;
+            return true;
+        }
+    }
+    error = "unknown fault '" + name + "'";
+    return false;
+}

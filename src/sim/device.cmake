@@ -1,0 +1,14 @@
+# The device model and brenna-sim, which serves it on a pseudo-terminal.
+add_library(brenna_simdevice STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/OSimCard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OSimDevice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OSimServer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimFaults.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimLineSpeed.cpp
+)
+target_include_directories(brenna_simdevice PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(brenna_simdevice PUBLIC brenna_device brenna_serial brenna_app_core Threads::Threads)
+
+add_executable(brenna-sim ${CMAKE_CURRENT_LIST_DIR}/SimMain.cpp)
+target_link_libraries(brenna-sim PRIVATE brenna_simdevice)
