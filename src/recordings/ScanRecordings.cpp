@@ -57,25 +57,45 @@ private:
         for (uint32_t step = 1; step <= kLargestProbeStep; step *= 2) {
             if (CancelRequested())
                 return Probe::Cancelled;
-            if (step > top)
-                break;
             uint8_t header[8] = {};
             if (m_Device.IsRecordingSector(top - step, header)) {
-                last = top - step;
                 first = ReadLE32(header + 4);
-                return Probe::Found;
+                return FindLastMember(top - step, top - step / 2, first, last);
             }
         }
         return Probe::NothingFound;
     }
 
-    bool MiddleMatches(uint32_t middle, uint32_t first)
+    // A doubled step may land inside the recording, short of its end: the
+    // recording's last sector lies between the hit (a member) and the probe
+    // above it that missed. Halving that span finds it, so the row never
+    // shows a recording shorter than it is.
+    Probe FindLastMember(uint32_t member, uint32_t miss, uint32_t first, uint32_t& last)
+    {
+        while (miss - member > 1) {
+            if (CancelRequested())
+                return Probe::Cancelled;
+            const uint32_t middle = member + (miss - member) / 2;
+            if (BelongsTo(middle, first))
+                member = middle;
+            else
+                miss = middle;
+        }
+        last = member;
+        return Probe::Found;
+    }
+
+    bool BelongsTo(uint32_t sector, uint32_t first)
     {
         uint8_t header[8] = {};
-        if (!m_Device.ReadSector(middle, 8, header))
-            return false;
-        const uint32_t f = ReadLE32(header + 4);
-        return ReadLE32(header) == kRecordingSignature && f >= kFirstRecordingSector && f <= middle && f == first;
+        return m_Device.ReadSector(sector, 8, header) && ReadLE32(header) == kRecordingSignature &&
+               ReadLE32(header + 4) == first;
+    }
+
+    bool MiddleMatches(uint32_t middle, uint32_t first)
+    {
+        // first was checked against 65536 <= first <= last by the probe.
+        return first <= middle && BelongsTo(middle, first);
     }
 
     std::string StartTimeText(uint32_t first) const

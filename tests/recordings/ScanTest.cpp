@@ -1,0 +1,112 @@
+// The recording list against the simulated device.
+#include "DateCache.h"
+#include "ScanRecordings.h"
+#include "SimCardFixture.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+class ScanFixture : public SimCardFixture {
+protected:
+    std::vector<RecordingRow> Scan(uint32_t firstFree, std::atomic<int>* state = nullptr)
+    {
+        std::atomic<int> running{kScanRunning};
+        std::atomic<int>& s = state ? *state : running;
+        std::vector<RecordingRow> rows;
+        m_Result = ScanRecordings(*m_Device, firstFree, s, [&](const RecordingRow& r) {
+            rows.push_back(r);
+            if (m_CancelAfterRows && rows.size() == m_CancelAfterRows)
+                s.store(kScanCancelRequested);
+        });
+        return rows;
+    }
+    ScanResult m_Result;
+    size_t m_CancelAfterRows = 0;
+};
+
+void WriteCacheFile(const std::string& folder, uint32_t first, const char* text)
+{
+    std::filesystem::create_directories(folder);
+    std::FILE* f = std::fopen(DateCacheFileName(folder, first).c_str(), "w");
+    std::fputs(text, f);
+    std::fclose(f);
+}
+
+} // namespace
+
+TEST_F(ScanFixture, EmptyCardShowsOnlyTheFirstRow)
+{
+    Serve();
+    EXPECT_EQ(Scan(0x10000), (std::vector<RecordingRow>{FirstFreeRow(0x10000)}));
+    EXPECT_FALSE(m_Result.cancelled);
+}
+
+TEST_F(ScanFixture, WholeLowerHalfIsOneRecording)
+{
+    WriteRecording(0x10000, 0x1FFFF);
+    Serve();
+    const auto rows = Scan(0x20000);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (RecordingRow{"1", "0x10000", "0x1ffff", "33554432", "15703.5", "", ""}));
+    EXPECT_EQ(m_Result.readErrorText, "");
+}
+
+TEST_F(ScanFixture, GapsOneSectorRecordingAndStartTimes)
+{
+    // Oldest first: 0x10000..0x10FFF, ten unwritten sectors, 0x1100A..0x1140A,
+    // then a one-sector recording just below the first free sector.
+    WriteRecording(0x10000, 0x10FFF);
+    WriteRecording(0x1100A, 0x1140A);
+    WriteRecording(0x1140B, 0x1140B);
+    const std::string cache = m_Dir.File("DATECACHE");
+    SetDateCacheFolders(cache, m_Dir.File("user"));
+    // 2024-03-05 07:08:09 as a file time; the other recording's entry holds 0.
+    WriteCacheFile(cache, 0x1100A, "133540960890000000   17");
+    WriteCacheFile(cache, 0x10000, "0   17");
+    Serve();
+    const auto rows = Scan(0x1140C);
+    SetDateCacheFolders("", "");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1], (RecordingRow{"1", "0x1140b", "0x1140b", "512", "0.2", "", ""}));
+    EXPECT_EQ(rows[2][1], "0x1100a");
+    EXPECT_EQ(rows[2][2], "0x1140a");
+    EXPECT_EQ(rows[2][5], "2024.03.05, 07:08:09");
+    EXPECT_EQ(rows[2][6], "");
+    EXPECT_EQ(rows[3], (RecordingRow{"3", "0x10000", "0x10fff", "2097152", "981.5", "", "пропуск 0xa"}));
+}
+
+TEST_F(ScanFixture, InconsistentMiddleSectorHidesTheRecording)
+{
+    WriteRecording(0x10000, 0x100FF);
+    WriteRecording(0x10100, 0x101FF);
+    // The newer recording's middle sector claims another start: that recording
+    // is not listed, and the probes go on just above the middle sector, where
+    // the older recording's start is found.
+    auto bad = RecordingSector(0x10000, 0x1017F);
+    ASSERT_TRUE(m_Card.WriteSector(0x1017F, bad.data()));
+    Serve();
+    const auto rows = Scan(0x10200);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (RecordingRow{"1", "0x10000", "0x1017f", "196608", "92.0", "", "пропуск 0x80"}));
+}
+
+TEST_F(ScanFixture, CancelEndsWithTheStopRow)
+{
+    WriteRecording(0x10000, 0x100FF);
+    WriteRecording(0x10100, 0x101FF);
+    Serve();
+    std::atomic<int> state{kScanRunning};
+    m_CancelAfterRows = 2; // cancel once the newest recording is listed
+    const auto rows = Scan(0x10200, &state);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1][1], "0x10100");
+    EXPECT_EQ(rows[2], StopRow());
+    EXPECT_TRUE(m_Result.cancelled);
+
+    // Cancelled before the first probe: only the first row and "стоп".
+    std::atomic<int> cancelled{kScanCancelRequested};
+    m_CancelAfterRows = 0;
+    EXPECT_EQ(Scan(0x10200, &cancelled), (std::vector<RecordingRow>{FirstFreeRow(0x10200), StopRow()}));
+}
