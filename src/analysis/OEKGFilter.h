@@ -87,8 +87,8 @@ public:
 
     int64_t ImpulseCount() const { return m_Count; }
     int32_t SamplesProcessed() const { return m_N; }
-    // Baseline-free sample NI samples before Output's (for the live view).
-    double Baseline() const { return m_L3.At(0); }
+    // The newest baseline-free sample (raw sample t - NA after raw sample t).
+    double Baseline() const { return m_L3.At(m_NI); }
 
 private:
     static constexpr uint32_t kTapMask = 127; // NI + 1 taps, NI <= 97 samples

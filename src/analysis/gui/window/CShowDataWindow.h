@@ -1,0 +1,79 @@
+#pragma once
+// The analysis window: the user picks a recording, has it processed on the
+// worker thread under a wait dialog and looks at its channels in the chart.
+// It owns the open file with its arrays, the filter, the worker, the control
+// bar, the chart and the graph list the chart reads.
+//
+// One object per program run (its owner keeps it); closing the window
+// releases the file, and showing it again starts afresh with the file choice.
+#include "OEKGFilter.h"
+#include "OEcgFile.h"
+#include "OGrList_Uevo.h"
+#include "OPassWorker.h"
+#include "ProcessFile.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class CControlBar;
+class CWaitDialog;
+class TGrWnd;
+
+class CShowDataWindow : public QWidget {
+    Q_OBJECT
+public:
+    // fileToOpen: open this file instead of asking for one when the window
+    // first comes up (the command line's --analyse FILE).
+    explicit CShowDataWindow(std::optional<std::string> fileToOpen = std::nullopt);
+    ~CShowDataWindow() override;
+
+    // One command of the control bar (1300, 1400, 1500, 1700, 2000); others
+    // are ignored.
+    void Command(int code);
+    void PostCommand(int code);
+
+    // Opens a chosen file as the file choice does after its dialog: console
+    // trace, open, rebuild; then posts the processing pass.
+    void OpenChosenFile(const std::string& path);
+
+    OEcgFile& File() { return m_File; }
+    OGrList_Uevo& GrList() { return m_GrList; }
+    CControlBar* Bar() const { return m_Bar; }
+    TGrWnd* Chart() const { return m_Chart; }
+    OProcessControl& Control() { return m_Control; }
+    bool PassRunning() const { return m_Worker->State() != OPassWorker::Idle; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void Start();
+    void Rebuild();
+    void ChooseFile();
+    void Process();
+    void EditParameters();
+    void ExportData();
+    void ShowFileState();
+    void ShowResultState();
+    void ForwardKey(QKeyEvent* event);
+
+    OEcgFile m_File;
+    std::unique_ptr<OEKGFilter> m_Filter;
+    OGrList_Uevo m_GrList;
+    OProcessControl m_Control;
+    CControlBar* m_Bar = nullptr;
+    TGrWnd* m_Chart = nullptr;
+    QPointer<CWaitDialog> m_Notify; // receives the end of a pass
+    bool m_Started = false;         // shown and not closed since
+    std::optional<std::string> m_FileToOpen;
+    // Last: destroyed first, so that a running pass ends while all it uses
+    // still exists.
+    std::unique_ptr<OPassWorker> m_Worker;
+};
