@@ -51,7 +51,8 @@ void OSimDevice::Receive(const uint8_t* data, size_t length, TimePoint now, int 
         return;
     }
     for (size_t i = 0; i < length; ++i)
-        Parse(data[i], now);
+        if (!m_TakeRaw || !m_TakeRaw(data[i], now))
+            Parse(data[i], now);
 }
 
 void OSimDevice::Parse(uint8_t byte, TimePoint now)

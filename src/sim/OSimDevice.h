@@ -31,6 +31,9 @@ public:
     // Called for every prefix byte 0xCD that starts a frame (also for a lone
     // or repeated one, which the firmware monitor takes as a wake-up).
     std::function<void(TimePoint)> m_OnPrefix;
+    // Takes bytes that follow a request outside the framing (the data block
+    // of a sound write); returns false for bytes it leaves to the parser.
+    std::function<bool(uint8_t, TimePoint)> m_TakeRaw;
 
     // Bytes from the PC. pcBaud is the speed the PC's port runs at (0 when
     // not known): bytes sent at another speed than the device listens at

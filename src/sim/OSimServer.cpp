@@ -161,8 +161,10 @@ void OSimServer::Run()
                 }
                 pending.assign(buffer, buffer + count);
                 pendingAt = 0;
+                // The line keeps its own clock: a late wake-up must not stretch
+                // the byte times; only a line that was idle starts from now.
                 if (!m_Options.fast)
-                    lineFree = std::max(lineFree, now) +
+                    lineFree = (now - lineFree > std::chrono::milliseconds(5) ? now : lineFree) +
                                std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
                                    static_cast<double>(count) * 10.0 / static_cast<double>(sentBaud)));
             }

@@ -95,7 +95,7 @@ void OSimDevice::QueueNextFrame(TimePoint now)
     const bool injectedError = m_Faults.streamErrorAt >= 0 && m_StreamFrames >= m_Faults.streamErrorAt;
     if (injectedError || !m_Card.ReadSector(m_StreamNext, data)) {
         // Nothing follows an error token; the device waits for STOP.
-        Reply({kOutOfRange}, now);
+        Reply({injectedError ? m_Faults.errorToken : kOutOfRange}, now);
         m_StreamActive = false;
         return;
     }
@@ -104,6 +104,9 @@ void OSimDevice::QueueNextFrame(TimePoint now)
     frame.push_back(DATA_TOKEN);
     frame.insert(frame.end(), data, data + m_StreamBytes);
     AppendCheck(frame, data, m_StreamBytes);
+    // A bit lost on the line: the CRC still belongs to the true sector.
+    if (m_Faults.flipEvery > 0 && m_StreamBytes == 512 && (m_StreamFrames + 1) % m_Faults.flipEvery == 0)
+        frame[1 + static_cast<size_t>(m_StreamFrames * 37 % 512)] ^= 0x10;
     Reply(std::move(frame), now);
     ++m_StreamNext;
     ++m_StreamFrames;

@@ -16,6 +16,13 @@ bool ParseCount(const std::string& text, int64_t& value)
     return true;
 }
 
+void SetErrorToken(SimFaults& faults, uint8_t token)
+{
+    faults.errorToken = token;
+    if (faults.streamErrorAt < 0)
+        faults.streamErrorAt = 0;
+}
+
 } // namespace
 
 bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number, bool& usedNumber,
@@ -28,14 +35,16 @@ bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number,
         name = spec.substr(0, at);
         argument = spec.substr(at + 1);
     }
-    const bool needsNumber = name == "crc" || name == "hangup-after" || name == "stream-error-at";
+    const bool needsNumber = name == "crc" || name == "hangup-after" || name == "stream-error-at" ||
+                             name == "token" || name == "flip";
     if (needsNumber) {
         if (argument.empty() && number != nullptr) {
             argument = number;
             usedNumber = true;
         }
         int64_t value = 0;
-        if (!ParseCount(argument, value) || (name == "crc" && value == 0)) {
+        if (!ParseCount(argument, value) || ((name == "crc" || name == "flip") && value == 0) ||
+            (name == "token" && value > 0xFF)) {
             error = "fault " + name + " needs a number";
             usedNumber = false;
             return false;
@@ -44,6 +53,10 @@ bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number,
             faults.crcEvery = static_cast<int>(value);
         else if (name == "hangup-after")
             faults.hangupAfter = value;
+        else if (name == "token")
+            SetErrorToken(faults, static_cast<uint8_t>(value));
+        else if (name == "flip")
+            faults.flipEvery = static_cast<int>(value);
         else
             faults.streamErrorAt = value;
         return true;

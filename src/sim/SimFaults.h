@@ -15,6 +15,8 @@ struct SimFaults {
     bool badSpeedEcho = false;      // echoes another speed code and does not switch
     bool badPattern = false;        // sends a garbled check pattern after a switch
     int64_t streamErrorAt = -1;     // the stream gives an error token after N good frames
+    uint8_t errorToken = 0x08;      // that token (token N; alone it means at the first frame)
+    int flipEvery = 0;              // flips one data bit in every Nth whole-sector frame
     int64_t hangupAfter = -1;       // the line goes away after N bytes sent
 };
 

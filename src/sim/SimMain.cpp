@@ -1,9 +1,11 @@
 // brenna-sim: the simulated ECG device.
-//   brenna-sim make-card CARD [--size BYTES]
+//   brenna-sim make-card CARD [--size BYTES] [--demo]
 //   brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check]
 //                         [--init-report HEX] [--fault F ...]
 // serve prints "PORT <path>" first, then serves until SIGINT or SIGTERM.
+#include "DemoCard.h"
 #include "OSimServer.h"
+#include "SimTestCommands.h"
 
 #include <cctype>
 #include <csignal>
@@ -24,11 +26,11 @@ void OnSignal(int) { g_Quit = 1; }
 
 int Usage()
 {
-    std::fputs("usage: brenna-sim make-card CARD [--size BYTES[K|M|G]]\n"
+    std::fputs("usage: brenna-sim make-card CARD [--size BYTES[K|M|G]] [--demo]\n"
                "       brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check] [--init-report HEX]\n"
                "                             [--fault F ...]\n"
                "faults: silent, wrong-tag, short, crc N, swap-crc, garbage, unstable-first-free, ignore-set,\n"
-               "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N\n",
+               "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N, token N, flip N\n",
                stderr);
     return 2;
 }
@@ -84,8 +86,11 @@ int MakeCard(const std::vector<std::string>& args)
     if (args.empty())
         return Usage();
     uint64_t size = OSimCard::kDefaultSize;
+    bool demo = false;
     for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--size" && i + 1 < args.size()) {
+        if (args[i] == "--demo") {
+            demo = true;
+        } else if (args[i] == "--size" && i + 1 < args.size()) {
             if (!ParseSize(args[++i], size))
                 return Fail("bad size " + args[i]);
         } else {
@@ -94,6 +99,9 @@ int MakeCard(const std::vector<std::string>& args)
     }
     std::string error;
     if (!OSimCard::Create(args[0], size, error))
+        return Fail(error);
+    DemoLayout layout;
+    if (demo && !WriteDemoCard(args[0], layout, error))
         return Fail(error);
     return 0;
 }
@@ -132,6 +140,7 @@ int Serve(const std::vector<std::string>& args)
     }
 
     OSimServer server(args[0], faults, options);
+    OSimTestCommands testCommands(server.Device());
     if (!initReport.empty())
         server.Device().SetInitReport(initReport);
     std::string error;
