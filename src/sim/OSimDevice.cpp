@@ -136,6 +136,8 @@ bool OSimDevice::ReplyTagged(std::vector<uint8_t> bytes, TimePoint now)
 
 size_t OSimDevice::Transmit(uint8_t* out, size_t max, TimePoint now, int& baud)
 {
+    if (m_Out.empty() && m_OnIdle)
+        m_OnIdle(now);
     if (m_Out.empty() && m_StreamActive)
         QueueNextFrame(now);
     if (m_Out.empty() || m_Out.front().due > now || max == 0)

@@ -31,6 +31,10 @@ public:
     // Called for every prefix byte 0xCD that starts a frame (also for a lone
     // or repeated one, which the firmware monitor takes as a wake-up).
     std::function<void(TimePoint)> m_OnPrefix;
+    // Called whenever nothing is queued to send: a part of the device that
+    // sends on its own schedule (the live stream) queues its next bytes here
+    // with Reply() and their due time.
+    std::function<void(TimePoint)> m_OnIdle;
     // Takes bytes that follow a request outside the framing (the data block
     // of a sound write); returns false for bytes it leaves to the parser.
     std::function<bool(uint8_t, TimePoint)> m_TakeRaw;

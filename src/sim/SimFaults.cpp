@@ -79,6 +79,9 @@ bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number,
         {"ignore-set", &SimFaults::ignoreSet},
         {"bad-speed-echo", &SimFaults::badSpeedEcho},
         {"bad-pattern", &SimFaults::badPattern},
+        {"live-garbage", &SimFaults::liveGarbage},
+        {"live-truncate", &SimFaults::liveTruncate},
+        {"card-missing", &SimFaults::cardMissing},
     };
     for (const Flag& flag : flags) {
         if (name == flag.name) {

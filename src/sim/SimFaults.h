@@ -14,6 +14,9 @@ struct SimFaults {
     bool ignoreSet = false;         // answers "q" to a set but keeps the old value
     bool badSpeedEcho = false;      // echoes another speed code and does not switch
     bool badPattern = false;        // sends a garbled check pattern after a switch
+    bool liveGarbage = false;       // the live stream has noise bytes between its packets
+    bool liveTruncate = false;      // the third live packet of a recording is cut short
+    bool cardMissing = false;       // no card: the live packets report the start and write errors
     int64_t streamErrorAt = -1;     // the stream gives an error token after N good frames
     uint8_t errorToken = 0x08;      // that token (token N; alone it means at the first frame)
     int flipEvery = 0;              // flips one data bit in every Nth whole-sector frame

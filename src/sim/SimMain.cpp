@@ -5,6 +5,7 @@
 // serve prints "PORT <path>" first, then serves until SIGINT or SIGTERM.
 #include "DemoCard.h"
 #include "OSimServer.h"
+#include "SimLive.h"
 #include "SimTestCommands.h"
 
 #include <cctype>
@@ -29,6 +30,7 @@ int Usage()
     std::fputs("usage: brenna-sim make-card CARD [--size BYTES[K|M|G]] [--demo]\n"
                "       brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check] [--init-report HEX]\n"
                "                             [--fault F ...]\n"
+               "live stream faults: live-garbage, live-truncate, card-missing\n"
                "faults: silent, wrong-tag, short, crc N, swap-crc, garbage, unstable-first-free, ignore-set,\n"
                "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N, token N, flip N\n",
                stderr);
@@ -140,6 +142,7 @@ int Serve(const std::vector<std::string>& args)
     }
 
     OSimServer server(args[0], faults, options);
+    OSimLive live(server.Device());
     OSimTestCommands testCommands(server.Device());
     if (!initReport.empty())
         server.Device().SetInitReport(initReport);

@@ -11,6 +11,10 @@ add_library(brenna_simdevice STATIC
 target_include_directories(brenna_simdevice PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(brenna_simdevice PUBLIC brenna_device brenna_serial brenna_app_core Threads::Threads)
 
+# The recording with its live stream, made of the ECG model's sectors.
+target_sources(brenna_simdevice PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimLive.cpp)
+target_link_libraries(brenna_simdevice PUBLIC brenna_ecgmodel)
+
 add_executable(brenna-sim ${CMAKE_CURRENT_LIST_DIR}/SimMain.cpp)
 target_link_libraries(brenna-sim PRIVATE brenna_simdevice)
 
