@@ -1,0 +1,103 @@
+// brenna-cli analyse and params as a user runs them.
+#include "AnalysisFixtures.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct ORun {
+    int exitCode;
+    std::string out;
+};
+
+// The built brenna-cli: from the test environment, else where the build put it.
+std::string CliPath()
+{
+    const std::string fromEnvironment = TestBinFolder() + "/brenna-cli";
+#ifdef BRENNA_CLI_PATH
+    if (::access(fromEnvironment.c_str(), X_OK) != 0)
+        return BRENNA_CLI_PATH;
+#endif
+    return fromEnvironment;
+}
+
+// Runs brenna-cli with its own settings folder; standard error goes to errFile.
+ORun Cli(const TempDir& dir, const std::string& arguments)
+{
+    const std::string command = "cd '" + dir.Path() + "' && XDG_CONFIG_HOME='" + dir.File("config") + "' '" +
+                                CliPath() + "' " + arguments + " 2>'" + dir.File("stderr.txt") + "'";
+    ORun run{-1, {}};
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+TEST(AnalyseCommand, TenMinuteRecordingPeaksMatchTheTruth)
+{
+    TempDir dir;
+    ORecordingOptions options;
+    options.ecg.seed = 21;
+    std::vector<int64_t> truth;
+    WriteFileBytes(dir.File("ЭКГ_2026_01_02, 03_04_05, 0x00010000.экг"), MakeRecording(options, 2504, &truth));
+
+    const ORun run = Cli(dir, "analyse 'ЭКГ_2026_01_02, 03_04_05, 0x00010000.экг' --peaks peaks.txt --export");
+    ASSERT_EQ(run.exitCode, 0) << ReadText(dir.File("stderr.txt"));
+    EXPECT_NE(run.out.find("sectors: 2504\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("start time: 03:04:05\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("mean pulse rate: 7"), std::string::npos) << run.out;
+
+    std::vector<int64_t> peaks;
+    std::istringstream lines(ReadText(dir.File("peaks.txt")));
+    for (long long pos, flags; lines >> pos >> flags;)
+        peaks.push_back(pos);
+    const OScore score = ScorePeaks(truth, peaks, 146);
+    EXPECT_GE(score.Sensitivity(), 0.995);
+    EXPECT_GE(score.Predictivity(), 0.995);
+    EXPECT_NE(run.out.find("impulses: " + std::to_string(peaks.size()) + "\n"), std::string::npos);
+    EXPECT_FALSE(ReadText(dir.File("ЭКГ_2026_01_02, 03_04_05, 0x00010000 - ускор.txt")).empty());
+}
+
+TEST(AnalyseCommand, UnusableFileExitsWithTheMessage)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("short.экг"), std::vector<uint8_t>(511));
+    EXPECT_EQ(Cli(dir, "analyse short.экг").exitCode, 1);
+    EXPECT_NE(ReadText(dir.File("stderr.txt")).find("Файл слишком мал, чтобы быть корректным ЭГК-файлом"),
+              std::string::npos);
+}
+
+TEST(ParamsCommand, StoredValuesAreShownClamped)
+{
+    TempDir dir;
+    const ORun set = Cli(dir, "params --set m_NI=0 --set FPulseMax=700");
+    ASSERT_EQ(set.exitCode, 0);
+    EXPECT_NE(set.out.find("m_NI = 1\n"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("m_FPulseMax = 600\n"), std::string::npos) << set.out;
+    EXPECT_NE(Cli(dir, "params").out.find("m_NI = 1\n"), std::string::npos);
+    EXPECT_NE(Cli(dir, "params --defaults").out.find("m_NI = 30\n"), std::string::npos);
+    EXPECT_EQ(Cli(dir, "params --set m_XY=3").exitCode, 2);
+}
+
+} // namespace
