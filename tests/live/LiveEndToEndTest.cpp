@@ -1,0 +1,163 @@
+// The live stream end to end through the programs: brenna-sim records while
+// brenna-cli shows the live status lines, then the recording is listed with
+// the start time the live view put in the date cache, downloaded and analysed.
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+};
+
+Result RunProgram(const std::string& command)
+{
+    Result result;
+    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        result.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');)
+        fields.push_back(field);
+    return fields;
+}
+
+// brenna-sim serve until the object goes; Port() is the terminal it serves.
+class Simulator {
+public:
+    explicit Simulator(std::vector<std::string> args)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&m_Pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_Pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        if (FILE* out = ::fdopen(fds[0], "r")) {
+            char line[256] = {};
+            if (std::fgets(line, sizeof line, out) && std::string(line).rfind("PORT ", 0) == 0) {
+                m_Port = line + 5;
+                m_Port.pop_back();
+            }
+            std::fclose(out);
+        }
+    }
+    ~Simulator()
+    {
+        if (m_Pid > 0) {
+            ::kill(m_Pid, SIGTERM);
+            ::waitpid(m_Pid, nullptr, 0);
+        }
+    }
+    const std::string& Port() const { return m_Port; }
+
+private:
+    pid_t m_Pid = -1;
+    std::string m_Port;
+};
+
+} // namespace
+
+TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
+{
+    TempDir dir;
+    const std::string bin = BRENNA_BIN_DIR;
+    const std::string card = dir.File("card.img");
+    ASSERT_EQ(RunProgram(bin + "/brenna-sim make-card " + card + " --size 64M").exitCode, 0);
+    Simulator sim({bin + "/brenna-sim", "serve", card});
+    ASSERT_FALSE(sim.Port().empty());
+    // The programs keep their settings in the test's own folder.
+    const std::string brennaCli = "XDG_CONFIG_HOME=" + dir.File("config") + " " + bin + "/brenna-cli";
+    const std::string cli = brennaCli + " --port " + sim.Port();
+
+    // A first sector of its own, so that the date cache entry is this test's.
+    ASSERT_EQ(RunProgram(cli + " first-free --set 1a2b0 --yes").out, "0x1a2b0\n");
+    const std::string cacheFile = bin + "/DATECACHE/Данные_на_0x0001a2b0.txt";
+    std::filesystem::remove(cacheFile);
+
+    const Result live = RunProgram(cli + " live --seconds 5 --stop");
+    ASSERT_EQ(live.exitCode, 0) << live.out;
+    const auto status = Lines(live.out);
+    // About 20 packets in 5 s, one every 0.24 s; the date shows from the 11th on.
+    ASSERT_GE(status.size(), 14u) << live.out;
+    EXPECT_EQ(status.back(), "STOP-OK");
+    for (size_t i = 0; i + 1 < status.size(); ++i) {
+        EXPECT_EQ(status[i].rfind("ИДЕТ ЗАПИСЬ на SDv2 HC, ФАЙЛ=0x1a2b0, ПОЗ=0x", 0), 0u) << status[i];
+        EXPECT_EQ(status[i].find("ВРЕМЯ 20") != std::string::npos, i >= 10) << status[i];
+    }
+    const std::string& last = status[status.size() - 2];
+    const size_t dateAt = last.find("ВРЕМЯ ") + std::string("ВРЕМЯ ").size();
+    const std::string date = last.substr(dateAt, std::string("2026.12.09, 23:05:01").size());
+    EXPECT_TRUE(std::ifstream(cacheFile).good()) << cacheFile;
+
+    const Result list = RunProgram(cli + " list");
+    ASSERT_EQ(list.exitCode, 0) << list.out;
+    const auto rows = Lines(list.out);
+    ASSERT_EQ(rows.size(), 3u) << list.out; // titles, first free sector, the recording
+    const auto row = Fields(rows[2]);
+    ASSERT_GE(row.size(), 6u) << rows[2];
+    EXPECT_EQ(row[0], "1");
+    EXPECT_EQ(row[1], "0x1a2b0");
+    const uint32_t lastSector = std::stoul(row[2], nullptr, 16);
+    const uint32_t sectors = lastSector - 0x1a2b0 + 1;
+    EXPECT_GE(sectors, status.size() - 1) << "every packet shown was recorded";
+    EXPECT_LE(sectors, status.size() + 1);
+    EXPECT_EQ(row[5], date) << "start time from the date cache";
+
+    const std::string file = dir.File("live.экг");
+    ASSERT_EQ(RunProgram(cli + " download 1 " + file).exitCode, 0);
+    EXPECT_EQ(std::filesystem::file_size(file), uintmax_t(sectors) * 512);
+
+    const Result analysed = RunProgram(brennaCli + " analyse " + file);
+    ASSERT_EQ(analysed.exitCode, 0) << analysed.out;
+    EXPECT_NE(analysed.out.find("sectors: " + std::to_string(sectors) + "\n"), std::string::npos) << analysed.out;
+    const size_t impulsesAt = analysed.out.find("impulses: ");
+    ASSERT_NE(impulsesAt, std::string::npos);
+    // The model beats at 70 per minute: a few beats in about 5 s.
+    EXPECT_GE(std::stoi(analysed.out.substr(impulsesAt + 10)), 3) << analysed.out;
+    std::filesystem::remove(cacheFile);
+}
