@@ -24,10 +24,11 @@ GrMapping::GrMapping(double xLo, double xHi, int left, int right, double yLo, do
     m_Usable = GrValidRange(xLo, xHi) && GrValidRange(yLo, yHi) && xHi > xLo && yHi > yLo && right > left &&
                bottom > top;
     if (!m_Usable) {
-        m_XPerPixel = m_XMin = m_XMax = m_YRowsPerValue = m_YMin = m_YMax = 0;
+        m_XPerPixel = m_PixelsPerX = m_XMin = m_XMax = m_YRowsPerValue = m_YMin = m_YMax = 0;
         return;
     }
     m_XPerPixel = (xHi - xLo) / (right - left);
+    m_PixelsPerX = (right - left) / (xHi - xLo);
     m_XMin = xLo - 32000 * m_XPerPixel;
     m_XMax = xLo + 32000 * m_XPerPixel;
     const double valuePerRow = (yHi - yLo) / m_Height;
@@ -39,13 +40,14 @@ GrMapping::GrMapping(double xLo, double xHi, int left, int right, double yLo, do
 int GrMapping::X(double v) const
 {
     v = ClampValue(v, m_XMin, m_XMax);
-    return m_Left + static_cast<int>(std::trunc((v - m_XLo) / m_XPerPixel));
+    // The clamp keeps the product within int range; the cast truncates.
+    return m_Left + static_cast<int>((v - m_XLo) * m_PixelsPerX);
 }
 
 int GrMapping::Y(double v) const
 {
     v = ClampValue(v, m_YMin, m_YMax);
-    return m_Bottom - static_cast<int>(std::trunc((v - m_YLo) * m_YRowsPerValue));
+    return m_Bottom - static_cast<int>((v - m_YLo) * m_YRowsPerValue);
 }
 
 int GrMapping::SpreadRows(double s) const

@@ -37,7 +37,7 @@ public:
 
 private:
     bool m_Usable;
-    double m_XLo, m_XPerPixel, m_XMin, m_XMax;
+    double m_XLo, m_XPerPixel, m_PixelsPerX, m_XMin, m_XMax;
     double m_YLo, m_YRowsPerValue, m_YMin, m_YMax;
     int m_Left, m_Right, m_Bottom, m_Height;
 };
