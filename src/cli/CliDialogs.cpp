@@ -7,12 +7,17 @@ namespace {
 std::mutex g_OutputMutex;
 } // namespace
 
-CliDialogs::CliDialogs(bool answerYes) : m_AnswerYes(answerYes) { SetDialogs(this); }
+CliDialogs::CliDialogs(bool answerYes) : m_AnswerYes(answerYes)
+{
+    SetDialogs(this);
+}
 
-CliDialogs::~CliDialogs() { SetDialogs(nullptr); }
+CliDialogs::~CliDialogs()
+{
+    SetDialogs(nullptr);
+}
 
-MsgResult CliDialogs::Message(const std::string& text, const std::string& caption, MsgIcon icon,
-                              MsgButtons buttons)
+MsgResult CliDialogs::Message(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons)
 {
     if (icon == MsgIcon::Error || icon == MsgIcon::Exclamation)
         m_ErrorShown.store(true);

@@ -13,8 +13,7 @@ public:
     CliDialogs(const CliDialogs&) = delete;
     CliDialogs& operator=(const CliDialogs&) = delete;
 
-    MsgResult Message(const std::string& text, const std::string& caption, MsgIcon icon,
-                      MsgButtons buttons) override;
+    MsgResult Message(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override;
     std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
 

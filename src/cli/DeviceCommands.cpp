@@ -169,14 +169,16 @@ int RunInitCard(const CliArgs& args)
 
 const CliRegistration g_Stop{"stop", "stop: puts the device into PC control and confirms it (prints STOP-OK)",
                              &RunStop};
-const CliRegistration g_ReadSector{"read-sector", "read-sector N [--len L]: hex dump of the first L bytes of sector N",
-                                   &RunReadSector, {"len"}};
+const CliRegistration g_ReadSector{
+    "read-sector", "read-sector N [--len L]: hex dump of the first L bytes of sector N", &RunReadSector, {"len"}};
 const CliRegistration g_ReadCheck{"read-check",
                                   "read-check [--speed BAUD] [--frames N]: short sector stream dumped to stderr",
-                                  &RunReadCheck, {"speed", "frames"}};
+                                  &RunReadCheck,
+                                  {"speed", "frames"}};
 const CliRegistration g_FirstFree{"first-free",
                                   "first-free [--set HEX --yes]: reads (or sets) the device's first free sector",
-                                  &RunFirstFree, {"set"}};
+                                  &RunFirstFree,
+                                  {"set"}};
 const CliRegistration g_Format{"format", "format --yes: sets the first free sector back to 0x10000", &RunFormat};
 const CliRegistration g_InitCard{"init-card", "init-card: initialises the card and prints the device's report",
                                  &RunInitCard};

@@ -46,7 +46,10 @@ uint32_t GetU32(const uint8_t* in)
            static_cast<uint32_t>(in[3]) << 24;
 }
 
-std::vector<uint8_t> MakeRequest(uint8_t code) { return {CMD_PREFIX, code}; }
+std::vector<uint8_t> MakeRequest(uint8_t code)
+{
+    return {CMD_PREFIX, code};
+}
 
 std::vector<uint8_t> MakeReadSectorRequest(uint32_t sector, uint8_t wordCount)
 {

@@ -40,15 +40,24 @@ inline constexpr uint8_t TAG_FIRST_FREE = 'q';
 
 inline constexpr int BASE_BAUD = 57600;
 // Speed code c: 0 stays at 57600 baud, otherwise c x 115200 baud.
-inline constexpr int SpeedCodeBaud(int code) { return code == 0 ? BASE_BAUD : code * 115200; }
-inline constexpr uint8_t SpeedCodeEcho(int code) { return static_cast<uint8_t>(code * 0x11); }
+inline constexpr int SpeedCodeBaud(int code)
+{
+    return code == 0 ? BASE_BAUD : code * 115200;
+}
+inline constexpr uint8_t SpeedCodeEcho(int code)
+{
+    return static_cast<uint8_t>(code * 0x11);
+}
 
 // Recordings start here; the sectors below keep the card's own formatting.
 inline constexpr uint32_t FIRST_RECORDING_SECTOR = 0x10000;
 inline constexpr uint32_t RECORDING_SIGNATURE = 0xA73955AA;
 
 // The check word that protects CMD_SET_FIRST_FREE against a garbled value.
-inline constexpr uint32_t FirstFreeCheckWord(uint32_t value) { return value ^ (value >> 1) ^ 0xA1E8BDCA; }
+inline constexpr uint32_t FirstFreeCheckWord(uint32_t value)
+{
+    return value ^ (value >> 1) ^ 0xA1E8BDCA;
+}
 
 // Complete request frames.
 std::vector<uint8_t> MakeRequest(uint8_t code);

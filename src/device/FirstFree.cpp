@@ -13,7 +13,10 @@ namespace {
 
 constexpr const char* kErrorCaption = "ОШИБКА";
 
-void ShowError(const std::string& text) { Dialogs().Message(text, kErrorCaption, MsgIcon::Error, MsgButtons::Ok); }
+void ShowError(const std::string& text)
+{
+    Dialogs().Message(text, kErrorCaption, MsgIcon::Error, MsgButtons::Ok);
+}
 
 int HexDigit(char c)
 {

@@ -52,7 +52,10 @@ bool ODevice::ReadSector(uint32_t sector, int length, uint8_t* destination)
     return true;
 }
 
-void ODevice::ReadCheck() { ReadCheckFrames(1000000000); }
+void ODevice::ReadCheck()
+{
+    ReadCheckFrames(1000000000);
+}
 
 int ODevice::ReadCheckFrames(int maxFrames)
 {

@@ -16,14 +16,20 @@ namespace {
 
 constexpr const char* kStreamCaption = "ОШИБКА ЧТЕНИЯ SD карты";
 
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 void ShowStreamError(const std::string& text)
 {
     Dialogs().Message(text, kStreamCaption, MsgIcon::Error, MsgButtons::Ok);
 }
 
-bool ElapsedMoreThan(uint32_t since, int ms) { return static_cast<int32_t>(TickCountMs() - since) > ms; }
+bool ElapsedMoreThan(uint32_t since, int ms)
+{
+    return static_cast<int32_t>(TickCountMs() - since) > ms;
+}
 
 } // namespace
 

@@ -70,7 +70,7 @@ bool OSimCard::Open(const std::string& path, std::string& error)
         error = ErrnoText("cannot open card", path);
         return false;
     }
-    struct stat info{};
+    struct stat info {};
     if (::fstat(fd, &info) != 0) {
         error = ErrnoText("cannot stat card", path);
         ::close(fd);

@@ -161,4 +161,7 @@ std::optional<OSimDevice::TimePoint> OSimDevice::NextDue(TimePoint now) const
     return std::nullopt;
 }
 
-int OSimDevice::NextBaud() const { return m_Out.empty() ? m_LineBaud : m_Out.front().baud; }
+int OSimDevice::NextBaud() const
+{
+    return m_Out.empty() ? m_LineBaud : m_Out.front().baud;
+}

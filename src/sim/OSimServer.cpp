@@ -18,7 +18,10 @@ namespace {
 
 using Clock = OSimDevice::Clock;
 
-std::string ErrnoText(const char* what) { return std::string(what) + ": " + SystemErrorText(errno); }
+std::string ErrnoText(const char* what)
+{
+    return std::string(what) + ": " + SystemErrorText(errno);
+}
 
 // Bytes sent at one speed and received at another: the receiver makes junk of them.
 void Garble(uint8_t* bytes, size_t count, uint32_t& seed)

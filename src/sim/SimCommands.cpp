@@ -136,4 +136,7 @@ void OSimDevice::OnSetFirstFree(const uint8_t* params, TimePoint now)
     ReplyWithNoise({static_cast<uint8_t>(m_Faults.wrongTag ? '?' : TAG_FIRST_FREE)}, now);
 }
 
-void OSimDevice::OnInitCard(TimePoint now) { ReplyTagged(m_InitReport, now); }
+void OSimDevice::OnInitCard(TimePoint now)
+{
+    ReplyTagged(m_InitReport, now);
+}

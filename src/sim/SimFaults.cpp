@@ -25,8 +25,7 @@ void SetErrorToken(SimFaults& faults, uint8_t token)
 
 } // namespace
 
-bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number, bool& usedNumber,
-                 std::string& error)
+bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number, bool& usedNumber, std::string& error)
 {
     usedNumber = false;
     std::string name = spec;
@@ -35,8 +34,8 @@ bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number,
         name = spec.substr(0, at);
         argument = spec.substr(at + 1);
     }
-    const bool needsNumber = name == "crc" || name == "hangup-after" || name == "stream-error-at" ||
-                             name == "token" || name == "flip";
+    const bool needsNumber =
+        name == "crc" || name == "hangup-after" || name == "stream-error-at" || name == "token" || name == "flip";
     if (needsNumber) {
         if (argument.empty() && number != nullptr) {
             argument = number;

@@ -23,7 +23,10 @@ namespace {
 
 volatile std::sig_atomic_t g_Quit = 0;
 
-void OnSignal(int) { g_Quit = 1; }
+void OnSignal(int)
+{
+    g_Quit = 1;
+}
 
 int Usage()
 {
@@ -150,7 +153,7 @@ int Serve(const std::vector<std::string>& args)
     if (!server.Start(error))
         return Fail(error);
     if (!link.empty()) {
-        struct stat info{};
+        struct stat info {};
         if (::lstat(link.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
             ::unlink(link.c_str());
         if (::symlink(server.PortPath().c_str(), link.c_str()) != 0)
@@ -171,7 +174,7 @@ int Serve(const std::vector<std::string>& args)
 
 int main(int argc, char** argv)
 {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);

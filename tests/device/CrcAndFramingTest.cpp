@@ -76,9 +76,10 @@ TEST(HexSectorText, ReadLikeTheEditExpects)
         std::optional<uint32_t> value;
     };
     const Case cases[] = {
-        {"1A2B3", 0x1A2B3},    {"0x1a2b3", 0x1A2B3},  {"  ff", 0xFF},       {"10000 rest", 0x10000},
-        {"FFFFFFFF", 0xFFFFFFFFu}, {"0xg", 0},         {"xyz", std::nullopt}, {"", std::nullopt},
-        {"-1", std::nullopt},  {"100000000", std::nullopt},
+        {"1A2B3", 0x1A2B3},          {"0x1a2b3", 0x1A2B3},      {"  ff", 0xFF},
+        {"10000 rest", 0x10000},     {"FFFFFFFF", 0xFFFFFFFFu}, {"0xg", 0},
+        {"xyz", std::nullopt},       {"", std::nullopt},        {"-1", std::nullopt},
+        {"100000000", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseHexSectorText(c.text), c.value) << "'" << c.text << "'";

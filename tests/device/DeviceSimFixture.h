@@ -63,7 +63,10 @@ protected:
         PutU32(s.data() + 4, first);
         return s;
     }
-    void WriteSector(uint32_t n, const std::vector<uint8_t>& bytes) { ASSERT_TRUE(m_Card.WriteSector(n, bytes.data())); }
+    void WriteSector(uint32_t n, const std::vector<uint8_t>& bytes)
+    {
+        ASSERT_TRUE(m_Card.WriteSector(n, bytes.data()));
+    }
 
     std::string LastMessage() const
     {

@@ -47,7 +47,10 @@ TEST_F(DeviceSimTest, ReadSectorFailuresLeaveTheDestinationAlone)
     const Case cases[] = {
         {"swapped CRC bytes", swapped, 0x10000, 512, "Ошибка CRC, переданные устройством данные не верны."},
         {"corrupt CRC", corrupt, 0x10000, 512, "Ошибка CRC, переданные устройством данные не верны."},
-        {"outside the card", {}, kCardSectors, 8,
+        {"outside the card",
+         {},
+         kCardSectors,
+         8,
          "Чтение SD-карты неудачно, ответ 08. Адрес сектора не допустим или SD-карта не инициализирована"},
         {"short reply", truncated, 0x10000, 8, "В ответ на команду чтения SD-карты не поступило требуемых данных"},
         {"no reply", silent, 0x10000, 8, "В ответ на команду чтения SD-карты от устройства не пришло ответа \n"},
@@ -79,9 +82,9 @@ TEST_F(DeviceSimTest, RecordingSectorRules)
     // A recording 0x10000..0x10003, and sectors that only look like one.
     for (uint32_t n = 0x10000; n <= 0x10003; ++n)
         WriteSector(n, RecordingHeader(0x10000));
-    WriteSector(0x10010, RecordingHeader(0x10011));  // S above its own number
-    WriteSector(0x10011, RecordingHeader(0x0FFFF));  // S below the recording area
-    WriteSector(0x10012, RecordingHeader(0x10002));  // S is a sector inside a recording
+    WriteSector(0x10010, RecordingHeader(0x10011)); // S above its own number
+    WriteSector(0x10011, RecordingHeader(0x0FFFF)); // S below the recording area
+    WriteSector(0x10012, RecordingHeader(0x10002)); // S is a sector inside a recording
     WriteSector(0x0FFFF, RecordingHeader(0x0FFFF));
     auto notSigned = RecordingHeader(0x10000);
     notSigned[0] ^= 1;

@@ -115,7 +115,7 @@ TEST(SimProcess, ServeAndTalkThroughTheCommandLine)
     const std::string bin = BinFolder();
     const std::string card = dir.File("card.img");
     ASSERT_EQ(RunProgram(bin + "/brenna-sim make-card " + card + " --size 64M").exitCode, 0);
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat(card.c_str(), &info), 0);
     EXPECT_EQ(info.st_size, 64 * 1024 * 1024);
 
