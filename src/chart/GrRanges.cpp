@@ -102,19 +102,23 @@ void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis)
             });
             continue;
         }
+        // Extremes gathered locally: this loop runs over every point each paint.
+        const int skip = kGrPtAbsent | kGrPtNoScale | (a->skipFaults ? kGrPtFault : 0);
+        double lo = kGrNone, hi = -kGrNone;
         const int count = line->GetPointCount();
         for (int i = 0; i < count; ++i) {
             double x = kGrNone, y = kGrNone;
             const int flags = line->GetPoint(i, &x, &y);
-            if ((flags & (kGrPtAbsent | kGrPtNoScale)) != 0)
-                continue;
-            if (a->skipFaults && (flags & kGrPtFault))
-                continue;
-            if (!(xLo <= x && x <= xHi))
+            if ((flags & skip) != 0 || !(xLo <= x && x <= xHi))
                 continue;
             const double s = spread ? line->GetSpread(i) : 0.0;
-            a->IncludeInView(y - s, y + s);
+            const double yl = y - s, yh = y + s;
+            if (GrValidRange(yl, yh)) {
+                lo = std::min(lo, yl);
+                hi = std::max(hi, yh);
+            }
         }
+        a->IncludeInView(lo, hi);
     }
     a->NormalizeFromCheck();
 }

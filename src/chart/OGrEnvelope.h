@@ -1,6 +1,6 @@
 #pragma once
 // Lowest and highest value over any index range of a long sample array, in
-// time proportional to the logarithm of the range: block extremes of 64, 64^2,
+// time proportional to the logarithm of the range: block extremes of 32, 32^2,
 // ... samples. A function series built on such an array answers
 // OGrLine::GetValueRange with it, so a chart column over tens of thousands of
 // samples costs a few hundred operations. Samples outside (-1e100, 1e100)
@@ -13,7 +13,7 @@
 
 class OGrEnvelope {
 public:
-    static constexpr int kFanOut = 64;
+    static constexpr int kFanOut = 32;
 
     // sample(i) gives sample i for 0 <= i < count.
     template <typename F> void Build(int64_t count, F sample);

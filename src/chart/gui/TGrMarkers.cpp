@@ -94,14 +94,14 @@ public:
             std::swap(y1, y2);
         y1 = std::max(y1, m_Clip.top());
         y2 = std::min(y2, m_Clip.bottom());
-        const bool a = x >= m_Clip.left() && x <= m_Clip.right();
-        const bool b = x + 1 >= m_Clip.left() && x + 1 <= m_Clip.right();
-        for (int y = y1; y <= y2; ++y) {
-            QRgb* row = Row(y);
-            if (a)
-                row[x] = m_Rgb;
-            if (b)
-                row[x + 1] = m_Rgb;
+        const int x1 = std::max(x, m_Clip.left()), x2 = std::min(x + 1, m_Clip.right());
+        if (x1 > x2)
+            return;
+        uchar* line = m_Bits + y1 * m_Stride;
+        for (int y = y1; y <= y2; ++y, line += m_Stride) {
+            QRgb* row = reinterpret_cast<QRgb*>(line);
+            row[x1] = m_Rgb;
+            row[x2] = m_Rgb;
         }
     }
 

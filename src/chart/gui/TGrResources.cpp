@@ -51,6 +51,7 @@ QColor TGrResources::LineColor(int k)
 
 QColor TGrResources::PaleTint(const QColor& c)
 {
-    auto tint = [](int v) { return std::clamp(v * 66 / 256 + 190, 0, 255); };
+    // Rounded, so that RGB(190, 0, 0) becomes RGB(239, 190, 190).
+    auto tint = [](int v) { return std::clamp((v * 66 + 128) / 256 + 190, 0, 255); };
     return QColor(tint(c.red()), tint(c.green()), tint(c.blue()));
 }
