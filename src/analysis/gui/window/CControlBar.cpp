@@ -1,57 +1,68 @@
 #include "CControlBar.h"
 
+#include "CFlowLayout.h"
+
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 CControlBar::CControlBar(QWidget* parent) : QWidget(parent)
 {
     setObjectName("CControlBar");
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(2);
+    auto* flow = new CFlowLayout(this, 14);
+    flow->setContentsMargins(4, 4, 4, 4);
+    // Controls stand in pairs, one above the other.
+    auto column = [this, flow](QWidget* top, QWidget* bottom) {
+        auto* pair = new QWidget(this);
+        auto* box = new QVBoxLayout(pair);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->setSpacing(2);
+        top->setParent(pair);
+        box->addWidget(top);
+        if (bottom) {
+            bottom->setParent(pair);
+            box->addWidget(bottom);
+        } else {
+            box->addStretch(1);
+        }
+        flow->addWidget(pair);
+    };
 
-    grid->addWidget(AddButton(kIdChooseFile, "Выбрать файл ...", kCmdChooseFile), 0, 0);
-    grid->addWidget(AddButton(kIdProcess, "Обработать", kCmdProcess), 1, 0);
-    grid->addWidget(AddButton(kIdParameters, "Параметры ...", kCmdParameters), 0, 1);
-    grid->addWidget(AddButton(kIdExport, "Экспорт данных", kCmdExport), 1, 1);
-
-    grid->addWidget(AddCheck(kIdRawEcg, "Исходный ЭКГ-сигнал", false), 0, 2);
-    grid->addWidget(AddCheck(kIdRawTemperature, "Исходные температуры", false), 1, 2);
-    grid->addWidget(AddCheck(kIdRawAccelerations, "Исходные ускорения", true), 0, 3);
-    grid->addWidget(AddCheck(kIdSeparateXyz, "Отображать раздельно XYZ", false), 1, 3);
-    grid->addWidget(AddCheck(kIdFilteredEcg, "Фильтрованный ЭКГ-сигнал", false), 0, 4);
-    grid->addWidget(AddCheck(kIdThreshold, "Порог", false), 1, 4);
-    grid->addWidget(AddCheck(kIdDefect, "Мера дефекта импульса", false), 0, 5);
-    grid->addWidget(AddCheck(kIdImpulses, "Распознанные импульсы", false), 1, 5);
-    grid->addWidget(AddCheck(kIdPulse, "Частота пульса", true), 0, 6);
-    grid->addWidget(AddCheck(kIdTemperature, "Температура", true), 1, 6);
-    grid->addWidget(AddCheck(kIdCcp, "Частота вх CCP1", false), 0, 7);
-    grid->addWidget(AddCheck(kIdCcpFine, "Точнее", false), 1, 7);
+    column(AddButton(kIdChooseFile, "Выбрать файл ...", kCmdChooseFile),
+           AddButton(kIdProcess, "Обработать", kCmdProcess));
+    column(AddButton(kIdParameters, "Параметры ...", kCmdParameters),
+           AddButton(kIdExport, "Экспорт данных", kCmdExport));
+    column(AddCheck(kIdRawEcg, "Исходный ЭКГ-сигнал", false), AddCheck(kIdRawTemperature, "Исходные температуры", false));
+    column(AddCheck(kIdRawAccelerations, "Исходные ускорения", true),
+           AddCheck(kIdSeparateXyz, "Отображать раздельно XYZ", false));
+    column(AddCheck(kIdFilteredEcg, "Фильтрованный ЭКГ-сигнал", false), AddCheck(kIdThreshold, "Порог", false));
+    column(AddCheck(kIdDefect, "Мера дефекта импульса", false), AddCheck(kIdImpulses, "Распознанные импульсы", false));
+    column(AddCheck(kIdPulse, "Частота пульса", true), AddCheck(kIdTemperature, "Температура", true));
+    column(AddCheck(kIdCcp, "Частота вх CCP1", false), AddCheck(kIdCcpFine, "Точнее", false));
     QCheckBox* body = AddCheck(kIdBodyPosition, "Положение тела", false);
     body->setEnabled(false);
     body->hide();
 
-    auto* timeRow = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("Время начала"), this);
-    m_StartTime = new QLineEdit(this);
+    auto* timeRow = new QWidget(this);
+    auto* timeLayout = new QHBoxLayout(timeRow);
+    timeLayout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(QStringLiteral("Время начала"), timeRow);
+    m_StartTime = new QLineEdit(timeRow);
     m_StartTime->setObjectName(QStringLiteral("id%1").arg(kIdStartTime));
     m_StartTime->setMaxLength(64);
-    m_StartTime->setFixedWidth(m_StartTime->fontMetrics().horizontalAdvance("000:00:00") + 16);
+    m_StartTime->setFixedWidth(m_StartTime->fontMetrics().horizontalAdvance("0000:00:00") + 16);
     label->setBuddy(m_StartTime);
-    timeRow->addWidget(label);
-    timeRow->addWidget(m_StartTime);
-    grid->addLayout(timeRow, 0, 8);
+    timeLayout->addWidget(label);
+    timeLayout->addWidget(m_StartTime);
+    column(timeRow, nullptr);
     // Enter in the bar (the start-time box above all) rebuilds the charts.
     connect(m_StartTime, &QLineEdit::returnPressed, this, [this] { emit Command(kCmdRebuild); });
-    grid->setColumnStretch(9, 1);
 }
 
 QPushButton* CControlBar::AddButton(int id, const char* caption, int command)

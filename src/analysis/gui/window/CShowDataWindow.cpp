@@ -42,7 +42,8 @@ const int kRawBoxes[] = {kIdRawEcg, kIdRawTemperature, kIdRawAccelerations, kIdS
 } // namespace
 
 CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
-    : m_Filter(std::make_unique<OEKGFilter>()), m_GrList(&m_File), m_FileToOpen(std::move(fileToOpen))
+    : m_Filter(std::make_unique<OEKGFilter>()), m_GrList(&m_File), m_FileToOpen(std::move(fileToOpen)),
+      m_Pass([](OEcgFile& file, OEKGFilter& filter, OProcessControl& control) { ProcessFile(file, filter, control); })
 {
     setObjectName("CShowDataWindow");
     setWindowTitle(QString::fromUtf8(kTitle));
@@ -50,7 +51,7 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
     setFocusPolicy(Qt::StrongFocus);
 
     m_Worker = std::make_unique<OPassWorker>(
-        [this] { ProcessFile(m_File, *m_Filter, m_Control); },
+        [this] { m_Pass(m_File, *m_Filter, m_Control); },
         [this] {
             // On the worker thread: the window's own thread closes the dialog.
             QMetaObject::invokeMethod(
@@ -215,6 +216,8 @@ void CShowDataWindow::Process()
 
     ShowResultState();
     Rebuild();
+    ++m_PassesDone;
+    emit PassShown();
 }
 
 void CShowDataWindow::ShowFileState()

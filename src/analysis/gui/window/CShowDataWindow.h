@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,16 @@ public:
     TGrWnd* Chart() const { return m_Chart; }
     OProcessControl& Control() { return m_Control; }
     bool PassRunning() const { return m_Worker->State() != OPassWorker::Idle; }
+    int PassesDone() const { return m_PassesDone; }
+
+    // The pass the worker runs (ProcessFile unless replaced); change it only
+    // while no pass runs. Tests hold a pass at a known point with it.
+    using PassFunction = std::function<void(OEcgFile&, OEKGFilter&, OProcessControl&)>;
+    void SetPass(PassFunction pass) { m_Pass = std::move(pass); }
+
+signals:
+    // A pass has ended and its results are shown.
+    void PassShown();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +84,8 @@ private:
     QPointer<CWaitDialog> m_Notify; // receives the end of a pass
     bool m_Started = false;         // shown and not closed since
     std::optional<std::string> m_FileToOpen;
+    PassFunction m_Pass;
+    int m_PassesDone = 0;
     // Last: destroyed first, so that a running pass ends while all it uses
     // still exists.
     std::unique_ptr<OPassWorker> m_Worker;
