@@ -6,17 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// Missing values (NaN included) clamp to the high end like +1e100 does.
-double ClampValue(double v, double lo, double hi)
-{
-    if (!(v >= lo))
-        return std::isnan(v) ? hi : lo;
-    return v > hi ? hi : v;
-}
-
-} // namespace
 
 GrMapping::GrMapping(double xLo, double xHi, int left, int right, double yLo, double yHi, int top, int bottom)
     : m_XLo(xLo), m_YLo(yLo), m_Left(left), m_Right(right), m_Bottom(bottom), m_Height(bottom - top)
@@ -37,19 +26,6 @@ GrMapping::GrMapping(double xLo, double xHi, int left, int right, double yLo, do
     m_YMax = yHi + 30 * valuePerRow;
 }
 
-int GrMapping::X(double v) const
-{
-    v = ClampValue(v, m_XMin, m_XMax);
-    // The clamp keeps the product within int range; the cast truncates.
-    return m_Left + static_cast<int>((v - m_XLo) * m_PixelsPerX);
-}
-
-int GrMapping::Y(double v) const
-{
-    v = ClampValue(v, m_YMin, m_YMax);
-    return m_Bottom - static_cast<int>((v - m_YLo) * m_YRowsPerValue);
-}
-
 int GrMapping::SpreadRows(double s) const
 {
     const double rows = std::trunc(s * m_YRowsPerValue);
@@ -66,16 +42,10 @@ void GrColumnPath::Start(int x, int y)
     m_Min = m_Max = m_Last = y;
 }
 
-void GrColumnPath::LineTo(int x, int y)
+void GrColumnPath::NewColumn(int x, int y)
 {
     if (!m_Active) {
         Start(x, y);
-        return;
-    }
-    if (x == m_Col) {
-        m_Min = std::min(m_Min, y);
-        m_Max = std::max(m_Max, y);
-        m_Last = y;
         return;
     }
     if (m_Min != m_Max)

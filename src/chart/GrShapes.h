@@ -26,8 +26,13 @@ public:
     GrMapping(double xLo, double xHi, int left, int right, double yLo, double yHi, int top, int bottom);
     // False when a window or the rectangle is empty: nothing can be placed.
     bool Usable() const { return m_Usable; }
-    int X(double v) const;
-    int Y(double v) const;
+    // Inline: these run for every point of every point line on each paint.
+    int X(double v) const
+    {
+        // The clamp keeps the product within int range; the cast truncates.
+        return m_Left + static_cast<int>((Clamp(v, m_XMin, m_XMax) - m_XLo) * m_PixelsPerX);
+    }
+    int Y(double v) const { return m_Bottom - static_cast<int>((Clamp(v, m_YMin, m_YMax) - m_YLo) * m_YRowsPerValue); }
     // Half height in rows of a spread s, within 1..10000.
     int SpreadRows(double s) const;
     int Left() const { return m_Left; }
@@ -36,6 +41,14 @@ public:
     double ColumnValue(int c) const { return m_XLo + (c - m_Left) * m_XPerPixel; }
 
 private:
+    // Missing values (NaN included) clamp to the high end like +1e100 does.
+    static double Clamp(double v, double lo, double hi)
+    {
+        if (v >= lo)
+            return v > hi ? hi : v;
+        return v < lo ? lo : hi;
+    }
+
     bool m_Usable;
     double m_XLo, m_XPerPixel, m_PixelsPerX, m_XMin, m_XMax;
     double m_YLo, m_YRowsPerValue, m_YMin, m_YMax;
@@ -52,13 +65,24 @@ public:
     // Ends the current polyline and begins a new one at (x, y).
     void Start(int x, int y);
     // Joins (x, y) to the polyline.
-    void LineTo(int x, int y);
+    void LineTo(int x, int y)
+    {
+        if (m_Active && x == m_Col) {
+            m_Min = y < m_Min ? y : m_Min;
+            m_Max = y > m_Max ? y : m_Max;
+            m_Last = y;
+            return;
+        }
+        NewColumn(x, y);
+    }
     // Extends the current column's vertical extent by rows [yTop, yBottom].
     void Widen(int yTop, int yBottom);
     // Draws the current column's stroke and ends the polyline.
     void Flush();
 
 private:
+    void NewColumn(int x, int y);
+
     std::vector<GrSegment>* m_Out;
     bool m_Active = false;
     int m_Col = 0, m_Min = 0, m_Max = 0, m_Last = 0;

@@ -131,10 +131,10 @@ GrSyntheticList::GrSyntheticList(const GrSyntheticOptions& o)
             const double x = o.startTime + span * i / o.pulsePoints;
             double y = 70 + 15 * std::sin(x / 5000) + 2 * noise(rng);
             int flags = kGrPtNoMarker;
-            if (i % 997 == 500) {
+            if (i % 9973 == 500) {
                 y = 0;
                 flags = 0xC6;
-            } else if (i % 1499 == 700) {
+            } else if (i % 14999 == 700) {
                 y = 240;
                 flags |= kGrPtFault;
             } else if (i % 50 == 0) {
