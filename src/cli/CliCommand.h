@@ -30,10 +30,15 @@ struct CliRegistration {
                     std::vector<std::string> valueOptions = {});
 };
 
+class QCoreApplication;
+
 struct CliCommandInfo {
     std::string usage;
     CliHandler handler;
     std::vector<std::string> valueOptions;
+    // A command that draws sets this to get a widgets application (offscreen);
+    // every other command runs under a plain QCoreApplication.
+    QCoreApplication* (*makeApplication)(int& argc, char** argv) = nullptr;
 };
 std::map<std::string, CliCommandInfo>& CliCommands();
 

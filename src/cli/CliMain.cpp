@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
 bool CliArgs::Has(const std::string& flag) const
 {
@@ -66,7 +67,6 @@ void PrintUsage()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
     // The same settings as the window program, so both use one set of values.
     OSettings::SetApplicationName("brenna");
 
@@ -93,6 +93,10 @@ int main(int argc, char** argv)
         PrintUsage();
         return 2;
     }
+
+    const std::unique_ptr<QCoreApplication> app(command->second.makeApplication
+                                                    ? command->second.makeApplication(argc, argv)
+                                                    : new QCoreApplication(argc, argv));
 
     std::vector<std::string> valueOptions = command->second.valueOptions;
     valueOptions.push_back("port");
