@@ -11,7 +11,9 @@
 //   CControlDlg_Live.cpp    live view: button 1002, timer 10, the chart, 1035
 //   CControlDlg_List.cpp    recording list: scan thread, 1003, 1011, hidden tests
 #include "ODevice.h"
+#include "LiveChartPainter.h"
 #include "OComPort.h"
+#include "OLiveView.h"
 
 #include <QDialog>
 
@@ -80,11 +82,11 @@ public:
     int m_Mode = 0;
     int FastSpeedActive() const { return m_Device.m_FastSpeedActive; }
 
-    // ---- Live view state (CControlDlg_Live.cpp) ----
-    static constexpr int kLiveSampleCount = 2928;
-    std::vector<uint16_t> m_LiveSamples;
-    int m_LiveWritePos = 0;
-    int64_t m_RecordStartTime = 0;
+    // ---- Live view (CControlDlg_Live.cpp) ----
+    // Packet pump, sample ring, recording start time and date cache.
+    std::unique_ptr<OLiveView> m_Live;
+    // The sweeping trace, kept in an image that painting shows.
+    std::unique_ptr<LiveChartPainter> m_LiveChart;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
