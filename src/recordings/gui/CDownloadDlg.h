@@ -1,0 +1,60 @@
+#pragma once
+// The download window: a modal progress window that drains the sector stream
+// from the port (several times a second, so that fast links never fill the
+// ring), shows the amount received and the speed once a second, and shows the
+// error text when a check fails. The file and the stream belong to the caller.
+#include "ODownload.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class OComPort;
+class ORecordingFile;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+class CDownloadDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // Result of a download that received every sector.
+    static constexpr int kFinished = -1;
+
+    CDownloadDlg(OComPort& port, ORecordingFile& file, uint32_t totalSectors, QWidget* parent = nullptr);
+
+    bool Downloading() const { return m_Downloading; }
+    uint32_t ReceivedSectors() const { return m_Download->ReceivedSectors(); }
+    // One pass of the timer; tests call it to step without waiting.
+    void OnDownloadTick();
+
+    void reject() override; // Escape and the close box
+    void accept() override {} // Enter does nothing
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void StopWithMessage(const QString& text);
+
+    std::unique_ptr<ODownload> m_Download;
+    bool m_Downloading = true;
+    uint32_t m_LastProgress;
+    QProgressBar* m_Progress = nullptr; // 1024
+    QLabel* m_Text = nullptr;           // 1025
+    QPushButton* m_Button = nullptr;    // 1001
+    QLabel* m_ErrorIcon = nullptr;      // 1027
+    QTimer* m_Timer = nullptr;
+};
+
+class ODevice;
+struct DownloadRange;
+
+// The whole download of a row: file name, file, stream, window, STOP. The
+// caller stops its own polling of the port around it (setTimers with -1, then
+// its mode). Returns false when nothing was started.
+bool RunDownloadWindow(QWidget* owner, ODevice& device, const DownloadRange& range,
+                       const std::function<void(int)>& setTimers, int mode);
