@@ -73,6 +73,7 @@ private:
     void Layout();
     void Paint(QImage& image);
     int GraphsToPaint() const;
+    bool PanesTileTheClient() const;
     void PaintPane(QPainter& p, QImage& image, int g, int left);
     void PaintXLabels(QPainter& p, int rowLeft, int rowRight, int top);
     void PlaceXLabels(QPainter& p, int rank, int from, int to, int first, int end, int top);

@@ -75,12 +75,19 @@ int TGrWnd::XPixel(double v) const
 
 void TGrWnd::Paint(QImage& image)
 {
-    image.fill(Qt::white);
     const int n = GraphsToPaint();
-    if (n == 0)
-        return;
+    if (n == 0 || !PanesTileTheClient()) {
+        image.fill(Qt::white);
+        if (n == 0)
+            return;
+    }
     const TGrResources& res = TGrResources::Get();
     QPainter p(&image);
+    // Panes, label column and gaps paint over everything else; what is left
+    // are the control column, the bottom row and the X label row.
+    const int cy = ScrollBarExtent();
+    p.fillRect(m_Panes[0].right, 0, width() - m_Panes[0].right, height(), Qt::white);
+    p.fillRect(0, m_Panes[n - 1].bottom, width(), height() - m_Panes[n - 1].bottom, Qt::white);
 
     for (int g = 0; g < n; ++g) {
         TGrDia* a = m_List->GetGrDia(g);
@@ -113,7 +120,6 @@ void TGrWnd::Paint(QImage& image)
     const int k = std::clamp(plotWidth / 6, 3, 40);
     m_XAxis.Setka_Create((m_XAxis.viewHi - m_XAxis.viewLo) * k / plotWidth);
 
-    const int cy = ScrollBarExtent();
     const int rowTop = m_Panes[n - 1].bottom;
     const int rowBottom = height() - cy;
     const int rowRight = width() - cy;
@@ -127,9 +133,11 @@ void TGrWnd::Paint(QImage& image)
     const QPalette& pal = palette();
     for (int i = 0; i + 1 < n; ++i) {
         const int b = m_Panes[i].bottom, t = m_Panes[i + 1].top;
-        if (t - b < 4)
+        if (t <= b)
             continue;
         p.fillRect(0, b, width(), t - b, pal.color(QPalette::Button));
+        if (t - b < 4)
+            continue;
         p.fillRect(0, b + 1, width(), 1, pal.color(QPalette::Light));
         p.fillRect(0, t - 2, width(), 1, pal.color(QPalette::Dark));
         p.fillRect(0, t - 1, width(), 1, Qt::black);
@@ -137,6 +145,19 @@ void TGrWnd::Paint(QImage& image)
 
     for (int g = 0; g < n; ++g)
         PaintPane(p, image, g, m_LeftEdge);
+}
+
+bool TGrWnd::PanesTileTheClient() const
+{
+    // True when panes and gaps cover the rows from 0 to the last pane's
+    // bottom without holes (boundaries dragged past each other leave some).
+    int y = 0;
+    for (const Pane& pane : m_Panes) {
+        if (pane.top > y + 6 || pane.bottom <= pane.top || pane.top < y)
+            return false;
+        y = pane.bottom;
+    }
+    return !m_Panes.empty() && m_Panes[0].top == 0;
 }
 
 void TGrWnd::PaintXLabels(QPainter& p, int rowLeft, int rowRight, int top)
