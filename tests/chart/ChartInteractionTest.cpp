@@ -159,6 +159,42 @@ TEST_F(InteractionFixture, DraggingAPlotInAutomaticScalingMovesOnlyX)
     EXPECT_GT(y.viewLo, yLo);
 }
 
+TEST_F(InteractionFixture, DraggingAPaneBoundaryMovesOnlyThatBoundary)
+{
+    const QRect upper = chart.PlotRect(0), lower = chart.PlotRect(1);
+    const double xLo = chart.XAxis().viewLo;
+    const QPoint gap(upper.center().x(), upper.bottom() + 3);
+    Mouse(QEvent::MouseButtonPress, gap, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, gap + QPoint(40, 20), Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, gap + QPoint(40, 20), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(chart.PlotRect(0).bottom(), upper.bottom() + 20);
+    EXPECT_EQ(chart.PlotRect(1).top(), lower.top() + 20);
+    EXPECT_EQ(chart.PlotRect(1).bottom(), lower.bottom());
+    EXPECT_EQ(chart.XAxis().viewLo, xLo);
+}
+
+TEST_F(InteractionFixture, ScrollBarsAndZoomArrowsActOnTheirAxis)
+{
+    TGrDia& x = chart.XAxis();
+    const double lo = x.viewLo, width = Width(x);
+    chart.findChild<TGrScrollBar*>("id1008")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_NEAR(x.viewLo, lo + width / 20, width * 1e-6);
+
+    TGrDia& y = *list.GetGrDia(1);
+    const double yWidth = Width(y), centre = (y.viewLo + y.viewHi) / 2;
+    QWidget* arrows = chart.findChild<QWidget*>("id41001");
+    ASSERT_NE(arrows, nullptr);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(arrows->width() / 2, 1), arrows->mapToGlobal(QPointF(2, 1)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(arrows, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(arrows->width() / 2, 1),
+                        arrows->mapToGlobal(QPointF(2, 1)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(arrows, &release);
+    EXPECT_EQ(chart.CurrentGraph(), 1);
+    EXPECT_NEAR(Width(y), yWidth * 1.1, yWidth * 1e-9);
+    EXPECT_NEAR((y.viewLo + y.viewHi) / 2, centre, yWidth * 1e-9);
+}
+
 TEST_F(InteractionFixture, PopupMenusByZone)
 {
     // Inside a plot: no menu.
