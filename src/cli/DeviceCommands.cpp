@@ -153,6 +153,7 @@ int RunFormat(const CliArgs& args)
     return WithDevice(args, [](ODevice& device) {
         if (!device.FormatCard())
             return 1;
+        std::cout << StrFormat("0x%x", FIRST_RECORDING_SECTOR) << '\n';
         return 0;
     });
 }

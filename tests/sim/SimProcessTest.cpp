@@ -139,6 +139,9 @@ TEST(SimProcess, ServeAndTalkThroughTheCommandLine)
     const Result set = RunProgram(cli + link + " first-free --set 20000 --yes");
     EXPECT_EQ(set.exitCode, 0);
     EXPECT_EQ(set.out, "0x20000\n");
+    const Result format = RunProgram(cli + link + " format --yes");
+    EXPECT_EQ(format.exitCode, 0);
+    EXPECT_EQ(format.out, "0x10000\n");
     const Result read = RunProgram(cli + link + " read-sector 0x10000 --len 4");
     EXPECT_EQ(read.exitCode, 0);
     EXPECT_EQ(read.out, "0000: 00 00 00 00\n");
