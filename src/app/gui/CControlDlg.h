@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+class CListScanThread;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -122,6 +123,9 @@ private:
     void ConnectListActions();
     void RefreshListControls();
     void ShutdownListScan();
+    void ListButton();
+    void DownloadSelected();
+    CListScanThread* m_ListScan = nullptr; // ended by ShutdownListScan
 
     void InvalidateAll();
     // Button 1019: the analysis window, made on first use and kept.
