@@ -1,5 +1,6 @@
 #include "OEKGFilter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -24,16 +25,14 @@ void OEKGFilter::Prepare()
     // Every pass starts from the same state: a line keeping the previous
     // pass's tail would make a second run over the same file differ.
     m_L1.Fill(0);
-    m_L3.Fill(0);
     m_L4.Fill(0);
     m_L1.SetShift(-m_NA);
-    m_L3.SetShift(-m_NI);
     m_L4.SetShift(0);
     m_S = 0;
     m_N = 0;
     m_Primed = false;
     m_Window = 2.0 * m_NA + 1;
-    m_KernelDivisor = m_Window * m_NI * m_NI;
+    m_KernelScale = 1 / (m_Window * m_NI * m_NI);
     m_Decay = std::exp(-1.0 / m_TPOROG);
     m_Tap = 0;
     m_Box1 = m_Box2 = 0;
@@ -102,18 +101,21 @@ void OEKGFilter::MeasureDefect()
     const int32_t lmax = m_MaxIntervalSamples, guard = 2 * m_NI;
     const int32_t end = p3 - p2 > lmax ? p2 + lmax : p3;
     const int32_t start = p2 - p1 > lmax ? p2 - lmax : p1;
+    // Samples at least `guard` away from p2, in ascending order; samples that
+    // have already left the output line are not read back wrapped.
+    const int32_t first = std::max(start + guard, m_N - static_cast<int32_t>(ODelayLine::kSize) + 1);
+    const int32_t last = end - guard; // exclusive
     double sum = 0;
     int32_t counted = 0;
-    for (int32_t j = start + guard; j < end - guard; ++j) {
-        if (std::abs(j - p2) < guard)
-            continue;
-        // Samples that have left the output line are not read back wrapped.
-        if (m_N - j >= static_cast<int32_t>(ODelayLine::kSize))
-            continue;
-        const double v = m_L4.At(j - m_N);
-        sum += v * v;
-        ++counted;
-    }
+    auto add = [&](int32_t from, int32_t to) {
+        for (int32_t j = from; j < to; ++j) {
+            const double v = m_L4.At(j - m_N);
+            sum += v * v;
+        }
+        counted += std::max(to - from, 0);
+    };
+    add(first, std::min(last, p2 - guard + 1));
+    add(std::max(first, p2 + guard), last);
     const double rms = counted > 0 ? std::sqrt(sum / counted) : 0.0;
     const double defect = rms / I[m_Count - 2].Peak * 20;
     I[m_Count - 2].Defect = defect;
