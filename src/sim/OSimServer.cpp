@@ -167,7 +167,7 @@ void OSimServer::Run()
                 // The line keeps its own clock: a late wake-up must not stretch
                 // the byte times; only a line that was idle starts from now.
                 if (!m_Options.fast)
-                    lineFree = (now - lineFree > std::chrono::milliseconds(5) ? now : lineFree) +
+                    lineFree = (now - lineFree > std::chrono::milliseconds(50) ? now : lineFree) +
                                std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
                                    static_cast<double>(count) * 10.0 / static_cast<double>(sentBaud)));
             }
