@@ -1,0 +1,146 @@
+// Speed of the processing pass on a synthetic 24-hour recording (360,000
+// sectors, 84.2 million samples) with the default parameters, and the wall
+// time and peak memory of `brenna-cli analyse --export` on it.
+#include "EcgTime.h"
+#include "OEcgFile.h"
+#include "OConsole.h"
+#include "OSettings.h"
+#include "ProcessFile.h"
+#include "RecordingWriter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int64_t kSectors = 360000;
+
+double Seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// CPU time of the calling thread: on a shared machine the wall time also
+// counts the time other processes had the core.
+double ThreadCpuSeconds()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+std::vector<int64_t> WriteRecording(const std::string& path)
+{
+    ORecordingOptions options;
+    options.ecg.seed = 24;
+    ORecordingWriter writer(options);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        std::exit(1);
+    for (int64_t done = 0; done < kSectors; done += 1000) {
+        const std::vector<uint8_t> block = writer.Sectors(1000);
+        std::fwrite(block.data(), 1, block.size(), out);
+    }
+    std::fclose(out);
+    return writer.RPeaks();
+}
+
+// Detected R-peaks against the true ones within 150 ms, each true one
+// matched once.
+void PrintDetection(const OEcgFile& file, const std::vector<int64_t>& truth)
+{
+    const int64_t tolerance = 146;
+    std::vector<bool> used(truth.size(), false);
+    int64_t hits = 0, extra = 0;
+    for (int64_t i = 0; i < file.ImpulseInfo().Count(); ++i) {
+        const int64_t pos = file.ImpulseInfo()[i].Pos;
+        auto it = std::lower_bound(truth.begin(), truth.end(), pos - tolerance);
+        while (it != truth.end() && *it <= pos + tolerance && used[size_t(it - truth.begin())])
+            ++it;
+        if (it != truth.end() && *it <= pos + tolerance) {
+            used[size_t(it - truth.begin())] = true;
+            ++hits;
+        } else {
+            ++extra;
+        }
+    }
+    std::printf("detect_24h_sensitivity: %.4f %%\n", 100.0 * hits / double(truth.size()));
+    std::printf("detect_24h_predictivity: %.4f %%\n", 100.0 * hits / double(hits + extra));
+}
+
+// Runs the command line on the file; wall time and the child's peak RSS.
+void TimeCommandLine(const std::string& path, const std::string& settings)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
+        const int devNull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devNull, 1);
+        ::dup2(devNull, 2);
+        ::execl(BRENNA_CLI_PATH, "brenna-cli", "analyse", path.c_str(), "--export", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    const double wall = Seconds(start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "brenna-cli analyse failed\n");
+        return;
+    }
+    const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    std::printf("analyse_24h_wall_s: %.3f s\n", wall);
+    std::printf("analyse_24h_cpu_s: %.3f s\n", cpu);
+    std::printf("analyse_24h_peak_mb: %.1f MB\n", usage.ru_maxrss / 1024.0);
+}
+
+} // namespace
+
+int main()
+{
+    Console().SetOutput(-1);
+    const std::string folder = (std::filesystem::temp_directory_path() / "brenna-bench-analysis").string();
+    std::filesystem::create_directories(folder);
+    OSettings::SetStorageFolder(folder + "/settings"); // defaults
+    const std::string path = folder + "/сутки.экг";
+
+    auto start = std::chrono::steady_clock::now();
+    const std::vector<int64_t> truth = WriteRecording(path);
+    std::printf("generate_24h_s: %.3f s\n", Seconds(start));
+    std::printf("file_mb: %.1f MB\n", kSectors * 512 / 1048576.0);
+
+    {
+        auto file = std::make_unique<OEcgFile>();
+        auto filter = std::make_unique<OEKGFilter>();
+        if (!file->OpenEcgFile(path, true))
+            return 1;
+        OProcessControl control;
+        start = std::chrono::steady_clock::now();
+        const double cpuStart = ThreadCpuSeconds();
+        ProcessFile(*file, *filter, control);
+        const double cpu = ThreadCpuSeconds() - cpuStart;
+        std::printf("process_24h_wall_s: %.3f s\n", Seconds(start));
+        std::printf("process_24h_cpu_s: %.3f s\n", cpu);
+        // Per CPU second, so that other load on the machine does not count.
+        std::printf("process_samples_per_s: %.0f samples/s\n", kSectors * kSamplesPerSector / cpu);
+        std::printf("impulses_24h: %lld\n", static_cast<long long>(file->ImpulseInfo().Count()));
+        PrintDetection(*file, truth);
+    }
+
+    TimeCommandLine(path, folder + "/settings");
+    std::filesystem::remove_all(folder);
+    return 0;
+}
