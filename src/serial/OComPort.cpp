@@ -197,7 +197,7 @@ void OComPort::ReadWithTimeout(void* destination, int length, int& count, int ti
         count += got;
         if (count >= length || static_cast<int32_t>(TickCountMs() - start) > timeoutMs)
             return;
-        PausePoll();
+        PauseForData();
     }
 }
 
@@ -208,7 +208,7 @@ int OComPort::WaitAvailable(int count, int timeoutMs)
         const int available = Available();
         if (available >= count || static_cast<int32_t>(TickCountMs() - start) > timeoutMs)
             return available;
-        PausePoll();
+        PauseForData();
     }
 }
 
@@ -218,7 +218,7 @@ int OComPort::WaitAndPeek(void* destination, int length, int timeoutMs)
     while (Available() < length) {
         if (static_cast<int32_t>(TickCountMs() - start) > timeoutMs)
             return 0;
-        PausePoll();
+        PauseForData();
     }
     return Peek(destination, length);
 }
@@ -271,6 +271,7 @@ void OComPort::ReaderMain()
             uint32_t failure = 0;
             if (n > 0) {
                 m_Head.store((head + static_cast<int>(n)) & IndexMask, std::memory_order_release);
+                m_Arrived.Signal();
                 hungUp = false;
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 failure = static_cast<uint32_t>(errno);

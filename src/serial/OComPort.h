@@ -61,7 +61,11 @@ private:
     int Tail() const { return m_Tail.load(std::memory_order_relaxed); }
     void SetTail(int tail) { m_Tail.store(tail & IndexMask, std::memory_order_release); }
 
+    // Waits about a millisecond, or less when the reader has published bytes.
+    void PauseForData() { m_Arrived.Wait(1); }
+
     OWakeEvent m_Event;
+    OWakeEvent m_Arrived; // signalled by the reader after it published bytes
     std::atomic<int> m_ReaderState{0};
     std::atomic<int> m_Fd{-1};
     int m_Baud = 0;
