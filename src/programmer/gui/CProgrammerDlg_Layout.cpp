@@ -1,0 +1,125 @@
+// The controls of the programmer window: ids, texts and positions in dialog
+// units (the window is 369 x 293 units; a unit is a quarter of the font's
+// average character width across and an eighth of its height down).
+#include "CProgrammerDlg.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <cmath>
+
+namespace {
+
+enum class Kind { Label, DropList, Button, DefaultButton, Toggle, HexView };
+
+struct ControlTemplate {
+    int id; // 0 for the static texts, which have none
+    Kind kind;
+    const char* text;
+    int x, y, w, h;
+    bool hidden;
+};
+
+// clang-format off
+constexpr ControlTemplate kControls[] = {
+    {0,    Kind::Label,    "Смена прошивки в Pic16F873A через RS-232. \nИспользуется НЕ стандартый boot-loader, "
+                           "а собственная разработка (монитор)",    7,   5, 250, 18, false},
+    {0,    Kind::Label,    "Порт:",                                  265,  9,  22,  8, false},
+    {1000, Kind::DropList, "",                                       289,  6,  73, 14, false},
+    {1001, Kind::Button,   "Открыть HEX - файл ...",                 7,   28,  86, 20, false},
+    {1014, Kind::Toggle,   "Захват\nпрогр.",                         97,  28,  40, 20, false},
+    {1003, Kind::Button,   "Прочесть",                               141, 28,  48, 20, false},
+    {1007, Kind::Button,   "USER CMD",                               141, 28,  48, 20, true},
+    {1004, Kind::Button,   "ЗАПИСАТЬ",                               193, 28,  48, 20, false},
+    {1005, Kind::Button,   "Проверка",                               245, 28,  48, 20, false},
+    {1006, Kind::Button,   "ПУСК!!!",                                297, 28,  65, 20, false},
+    {1002, Kind::HexView,  "",                                       7,   54, 355, 213, false},
+    {1,    Kind::DefaultButton, "OK",                                 258, 273, 50, 14, false},
+    {2,    Kind::Button,   "Cancel",                                 312, 273, 50, 14, false},
+};
+// clang-format on
+
+constexpr int kDialogWidth = 369;
+constexpr int kDialogHeight = 293;
+
+// Pixels per dialog unit for the window's font, the way dialog templates scale.
+struct DialogUnits {
+    double x = 1.5;
+    double y = 1.625;
+    explicit DialogUnits(const QFont& font)
+    {
+        const QFontMetrics metrics(font);
+        const QString alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        x = metrics.horizontalAdvance(alphabet) / 52.0 / 4.0;
+        y = metrics.height() / 8.0;
+    }
+    QRect Rect(int left, int top, int width, int height) const
+    {
+        const int l = static_cast<int>(std::lround(left * x));
+        const int t = static_cast<int>(std::lround(top * y));
+        return QRect(l, t, static_cast<int>(std::lround((left + width) * x)) - l,
+                     static_cast<int>(std::lround((top + height) * y)) - t);
+    }
+};
+
+QWidget* MakeControl(const ControlTemplate& c, QWidget* parent)
+{
+    const QString text = QString::fromUtf8(c.text);
+    switch (c.kind) {
+    case Kind::Label: {
+        auto* label = new QLabel(text, parent);
+        label->setWordWrap(false);
+        return label;
+    }
+    case Kind::DropList:
+        return new QComboBox(parent);
+    case Kind::Button:
+        return new QPushButton(text, parent);
+    case Kind::DefaultButton: {
+        auto* button = new QPushButton(text, parent);
+        button->setDefault(true);
+        return button;
+    }
+    case Kind::Toggle: {
+        auto* button = new QPushButton(text, parent);
+        button->setCheckable(true);
+        return button;
+    }
+    case Kind::HexView: {
+        auto* view = new QTextEdit(parent);
+        view->setReadOnly(true);
+        view->setLineWrapMode(QTextEdit::NoWrap);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        return view;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void CProgrammerDlg::CreateControls()
+{
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+    const DialogUnits units(font);
+    resize(units.Rect(0, 0, kDialogWidth, kDialogHeight).size());
+
+    for (const ControlTemplate& c : kControls) {
+        QWidget* widget = MakeControl(c, this);
+        widget->setGeometry(units.Rect(c.x, c.y, c.w, c.h));
+        if (c.hidden)
+            widget->hide();
+        if (c.id == 0)
+            continue;
+        widget->setObjectName(QString("id%1").arg(c.id));
+        m_Controls[c.id] = widget;
+    }
+    m_HexView = static_cast<QTextEdit*>(m_Controls.at(1002));
+    m_PortList = static_cast<QComboBox*>(m_Controls.at(1000));
+}

@@ -1,0 +1,10 @@
+#include "ProgrammerWindow.h"
+
+#include "AppWindows.h"
+#include "CProgrammerDlg.h"
+
+int RunProgrammerDialog()
+{
+    CProgrammerDlg window;
+    return RunAppWindow(window);
+}
