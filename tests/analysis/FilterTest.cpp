@@ -139,6 +139,33 @@ TEST_F(Filter, DefectiveMiddleImpulseMarksTheTriple)
     EXPECT_EQ(impulses[2].Flags, kImpulseNeighbour | kImpulseEdge);
 }
 
+TEST_F(Filter, DefectIgnoresSamplesThatLeftTheOutputLine)
+{
+    Prepared();
+    // Two-sample blips (no candidates, but they move the previous index)
+    // keep the third impulse "in time" long after the second one, until the
+    // samples around the second one have left the 65536-sample line.
+    std::vector<std::pair<int, int>> runs = {{100, 3}, {900, 3}};
+    int at = 1900;
+    for (; at < 900 + 70000; at += 1000)
+        runs.push_back({at, 2});
+    const int last = at;
+    std::vector<double> z(static_cast<size_t>(last + 200), -40);
+    for (auto [start, length] : runs)
+        for (int i = start; i < start + length; ++i)
+            z[static_cast<size_t>(i)] = 100;
+    for (int i = last; i < last + 3; ++i)
+        z[static_cast<size_t>(i)] = 100;
+    for (double v : z)
+        filter->Advance(v);
+    ASSERT_EQ(Count(), 3);
+    EXPECT_EQ(impulses[2].Pos, last);
+    // Nothing of what lay between the first two is left to measure: no
+    // defect, rather than one made of unrelated samples read back wrapped.
+    EXPECT_EQ(impulses[1].Defect, 0.0);
+    EXPECT_EQ(impulses[1].Flags, 0);
+}
+
 TEST_F(Filter, FinishMarksEdgesOnceAndMovesToRawPositions)
 {
     Prepared();
