@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -155,6 +156,29 @@ TEST_F(RawSeries, ValuesComeFromTheSectorsInPlace)
     EXPECT_DOUBLE_EQ(hi, t0 + 3 * 234 * sample);
 }
 
+TEST_F(RawSeries, ColumnExtremesCoverEverySampleBetweenTwoTimes)
+{
+    std::string time = "00:00:00";
+    list.Rebuild({.rawEcg = true}, time, 29);
+    const double sample = 0.001024;
+    double lo = 0, hi = 0;
+    list.Line().SetType(0);
+    ASSERT_EQ(list.Line().GetValueRange(0.0, 3 * 234 * sample, &lo, &hi), 1);
+    EXPECT_EQ(lo, 100.0);
+    EXPECT_EQ(hi, 65535.0);
+    ASSERT_EQ(list.Line().GetValueRange(300 * sample, 310 * sample, &lo, &hi), 1);
+    EXPECT_EQ(lo, 400.0);
+    EXPECT_EQ(hi, 409.0);
+    EXPECT_EQ(list.Line().GetValueRange(-2.0, -1.0, &lo, &hi), 0);
+
+    list.Line().SetType(4); // per sector, the first left out
+    ASSERT_EQ(list.Line().GetValueRange(0.0, 1.0, &lo, &hi), 1);
+    EXPECT_EQ(lo, 10.0);
+    EXPECT_EQ(hi, 20.0);
+    list.Line().SetType(300); // points have none
+    EXPECT_LT(list.Line().GetValueRange(0.0, 1.0, &lo, &hi), 0);
+}
+
 TEST_F(RawSeries, AccelerationsAbsentInFirstSectorAndBeyondLast)
 {
     std::string time = "00:00:00";
@@ -277,8 +301,15 @@ TEST_F(ProcessedSeries, FilteredSignalHiddenWhileAPassRewritesIt)
     const double beyond = (n + 1) * 0.001024;
     EXPECT_EQ(line.GetValue(&beyond), 0.0);
 
+    double low = 0, high = 0;
+    line.SetType(100);
+    ASSERT_EQ(line.GetValueRange(0.0, hi, &low, &high), 1);
+    EXPECT_EQ(low, *std::min_element(file->ProcessedData().Data(), file->ProcessedData().Data() + n));
+    EXPECT_EQ(high, *std::max_element(file->ProcessedData().Data(), file->ProcessedData().Data() + n));
+
     line.SetResultsHidden(true);
     EXPECT_FALSE(GrValid(line.GetValue(&x)));
+    EXPECT_EQ(line.GetValueRange(0.0, hi, &low, &high), 0);
     line.SetType(300);
     EXPECT_EQ(line.GetPointCount(), 0);
 }

@@ -5,6 +5,7 @@
 #include "OEcgFile.h"
 #include "SectorDecoders.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -182,4 +183,82 @@ double OGrLine_Uevo::GetValue(const double* x)
     default:
         return 0.0;
     }
+}
+
+void OGrLine_Uevo::SetResultsHidden(bool hidden)
+{
+    m_ResultsHidden = hidden;
+    // A pass rewrites the results: their extremes are taken again afterwards.
+    m_Envelopes.erase(kSeriesFilteredEcg);
+    m_Envelopes.erase(kSeriesThreshold);
+}
+
+namespace {
+
+bool PerSector(int type) { return type == kSeriesRawTemperature || (type >= kSeriesAccelX && type <= kSeriesAccelZ); }
+
+} // namespace
+
+int64_t OGrLine_Uevo::EnvelopeLength() const
+{
+    switch (m_Type) {
+    case kSeriesRawEcg:
+        return m_File->IsMapped() ? kSamplesPerSector * m_File->SectorCount() : 0;
+    case kSeriesFilteredEcg:
+        return m_File->ProcessedData().Present() ? m_File->ProcessedData().Count() : 0;
+    case kSeriesThreshold:
+        return m_File->ProcessedPorog().Present() ? m_File->ProcessedPorog().Count() : 0;
+    default:
+        return PerSector(m_Type) && m_File->IsMapped() ? m_File->SectorCount() : 0;
+    }
+}
+
+double OGrLine_Uevo::EnvelopeSample(int64_t k) const
+{
+    switch (m_Type) {
+    case kSeriesRawEcg:
+        return SectorSampleWord(m_File->Sector(k / kSamplesPerSector), static_cast<int>(k % kSamplesPerSector));
+    case kSeriesFilteredEcg:
+        return m_File->ProcessedData()[k];
+    case kSeriesThreshold:
+        return m_File->ProcessedPorog()[k];
+    case kSeriesRawTemperature:
+        return SectorTemperature(m_File->Sector(k));
+    default: {
+        if (k == 0)
+            return 1e200; // as GetValue: the first sector's sums are not trusted
+        double ax, ay, az;
+        SectorAccelerations(m_File->Sector(k), ax, ay, az);
+        return m_Type == kSeriesAccelX ? ax : m_Type == kSeriesAccelY ? ay : az;
+    }
+    }
+}
+
+int OGrLine_Uevo::GetValueRange(double x0, double x1, double* lo, double* hi)
+{
+    const bool result = m_Type == kSeriesFilteredEcg || m_Type == kSeriesThreshold;
+    if (m_Type != kSeriesRawEcg && !result && !PerSector(m_Type))
+        return -1; // not offered for this series
+    if (result && !ResultsShown())
+        return 0;
+    const int64_t length = EnvelopeLength();
+    if (length <= 0)
+        return 0;
+    OGrEnvelope& envelope = m_Envelopes[m_Type];
+    const auto sample = [this](int64_t k) { return EnvelopeSample(k); };
+    if (envelope.Count() != length)
+        envelope.Build(length, sample);
+
+    // The samples GetValue reads for x0 <= x < x1, in the envelope's units.
+    const double limit = static_cast<double>(kSamplesPerSector) * (length + 1);
+    const double j0 = std::clamp(std::trunc((x0 - m_TimeOffset) * kSampleRate), -1.0, limit);
+    const double j1 = std::clamp(std::ceil((x1 - m_TimeOffset) * kSampleRate), -1.0, limit);
+    if (j1 <= 0.0)
+        return 0;
+    int64_t i0 = static_cast<int64_t>(j0), i1 = std::max(static_cast<int64_t>(j1), i0 + 1);
+    if (PerSector(m_Type)) {
+        i0 = i0 < 0 ? -1 : i0 / kSamplesPerSector;
+        i1 = (i1 - 1) / kSamplesPerSector + 1;
+    }
+    return envelope.Range(i0, i1, sample, lo, hi) ? 1 : 0;
 }

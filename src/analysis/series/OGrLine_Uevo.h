@@ -2,8 +2,11 @@
 // One series object that presents any channel of the open recording, raw or
 // processed, to the chart: re-aimed by the graph list at every GetLine. It
 // reads the file's mapping and arrays in place and never copies them.
+#include "OGrEnvelope.h"
 #include "OGrLine.h"
 #include "SeriesTypes.h"
+
+#include <map>
 
 class OEcgFile;
 
@@ -20,7 +23,10 @@ public:
     double TimeOffset() const { return m_TimeOffset; }
     // While a pass rewrites the processing results they are not shown: the
     // series of types 100 and above then offer no points and no values.
-    void SetResultsHidden(bool hidden) { m_ResultsHidden = hidden; }
+    void SetResultsHidden(bool hidden);
+    // The extremes kept for drawing long series belong to the data they were
+    // taken from: forget them when another file is opened or closed.
+    void ForgetEnvelopes() { m_Envelopes.clear(); }
 
     int IsFunction() override;
     int HasSpread() override { return 0; }
@@ -29,14 +35,23 @@ public:
     void GetXRange(double* lo, double* hi) override;
     void GetYRange(double* lo, double* hi) override;
     double GetValue(const double* x) override;
+    // Extremes of a function series between two abscissae, from an envelope
+    // built on first use, so that a column spanning thousands of samples still
+    // shows its narrow peaks.
+    int GetValueRange(double x0, double x1, double* lo, double* hi) override;
 
 private:
     bool ResultsShown() const { return !m_ResultsHidden; }
     int ImpulsePoint(int i, double* x, double* y) const;
+    // Value k of the envelope's index space (samples, or sectors for the
+    // per-sector series); 1e200 where there is none.
+    double EnvelopeSample(int64_t k) const;
+    int64_t EnvelopeLength() const;
 
     const OEcgFile* m_File;
     int m_Type = 0;
     int m_HalfWidth = 0;
     double m_TimeOffset = 0.0;
     bool m_ResultsHidden = false;
+    std::map<int, OGrEnvelope> m_Envelopes; // by type
 };

@@ -1,6 +1,7 @@
 #include "CShowDataWindow.h"
 
 #include "CControlBar.h"
+#include "CFilterParamsDlg.h"
 #include "CWaitDialog.h"
 #include "EcgFileName.h"
 #include "ExportSeries.h"
@@ -96,6 +97,7 @@ void CShowDataWindow::Start()
     m_GrList.ResetStartTime();
     m_Chart->SetGrList(&m_GrList);
     m_File.CloseEcgFile();
+    m_GrList.Line().ForgetEnvelopes();
     ShowFileState();
     if (m_FileToOpen) {
         const std::string path = *m_FileToOpen;
@@ -116,6 +118,7 @@ void CShowDataWindow::closeEvent(QCloseEvent* event)
     m_Started = false;
     m_File.CloseEcgFile();
     m_GrList.Clear();
+    m_GrList.Line().ForgetEnvelopes();
     m_Chart->SetGrList(&m_GrList);
     ShowFileState();
     QWidget::closeEvent(event);
@@ -184,7 +187,9 @@ void CShowDataWindow::OpenChosenFile(const std::string& path)
     Console().Write("Name = ").Write(parts.name).Write("\n");
     Console().Write("Ext = ").Write(parts.ext).Write("\n");
     Console().Write("IsEKG = ").WriteInt(isEcg ? 1 : 0).Write("\n");
-    if (m_File.OpenEcgFile(path, isEcg))
+    const bool opened = m_File.OpenEcgFile(path, isEcg);
+    m_GrList.Line().ForgetEnvelopes();
+    if (opened)
         m_Bar->SetStartTimeText(m_File.StartOfDay().Text());
     ShowFileState();
     Rebuild();
@@ -244,7 +249,8 @@ void CShowDataWindow::ShowResultState()
 
 void CShowDataWindow::EditParameters()
 {
-    // TODO parameter dialog
+    CFilterParamsDlg dialog(this, *m_Filter);
+    dialog.exec();
 }
 
 void CShowDataWindow::ExportData() { ExportDerivedSeries(m_File); }
