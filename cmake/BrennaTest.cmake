@@ -30,6 +30,7 @@ function(brenna_test name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       LABELS "${labels}"
-      TIMEOUT ${T_TIMEOUT}
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config;BRENNA_TEST_BIN=${CMAKE_BINARY_DIR}/bin")
+      TIMEOUT ${T_TIMEOUT})
+  # The test main sets the environment itself (offscreen platform, a private
+  # configuration folder inherited by every program a test starts).
 endfunction()

@@ -31,5 +31,5 @@ void UseFreshSettings()
 std::string TestBinFolder()
 {
     const char* folder = std::getenv("BRENNA_TEST_BIN");
-    return folder ? folder : "./bin";
+    return folder && *folder ? folder : BRENNA_TEST_BIN_DIR;
 }

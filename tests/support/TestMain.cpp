@@ -15,6 +15,10 @@
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Programs a test starts (brenna-cli, brenna-sim) inherit this, so not
+    // even they can reach the user's own settings.
+    static TempDir configFolder;
+    ::setenv("XDG_CONFIG_HOME", configFolder.Path().c_str(), 1);
     testing::InitGoogleTest(&argc, argv);
     UseFreshSettings();
 #ifdef BRENNA_HAVE_WIDGETS
