@@ -59,9 +59,19 @@ struct Point {
     int flags;
 };
 
+// Points kept compactly (16 bytes each, the spread apart), as a recording's
+// derived series would be: the chart reads every point on each paint.
 class PointLine : public OGrLine {
 public:
-    PointLine(std::vector<Point> points, bool spread) : m_Points(std::move(points)), m_HasSpread(spread) {}
+    PointLine(const std::vector<Point>& points, bool spread) : m_HasSpread(spread)
+    {
+        m_Points.reserve(points.size());
+        for (const Point& p : points) {
+            m_Points.push_back({p.x, static_cast<float>(p.y), p.flags});
+            if (spread)
+                m_Spread.push_back(p.spread);
+        }
+    }
     int IsFunction() override { return 0; }
     int HasSpread() override { return m_HasSpread ? 1 : 0; }
     int GetPointCount() override { return static_cast<int>(m_Points.size()); }
@@ -71,13 +81,19 @@ public:
         *y = m_Points[i].y;
         return m_Points[i].flags;
     }
-    double GetSpread(int i) override { return m_Points[i].spread; }
+    double GetSpread(int i) override { return m_HasSpread ? m_Spread[i] : 0.0; }
     void GetXRange(double* lo, double* hi) override { *lo = 1e100, *hi = -1e100; }
     void GetYRange(double* lo, double* hi) override { *lo = 1e100, *hi = -1e100; }
     double GetValue(const double*) override { return 1e200; }
 
 private:
-    std::vector<Point> m_Points;
+    struct Stored {
+        double x;
+        float y;
+        int flags;
+    };
+    std::vector<Stored> m_Points;
+    std::vector<double> m_Spread;
     bool m_HasSpread;
 };
 
@@ -143,7 +159,7 @@ GrSyntheticList::GrSyntheticList(const GrSyntheticOptions& o)
             pulse.push_back({x, y, 0, flags});
         }
         std::vector<std::unique_ptr<OGrLine>> lines;
-        lines.push_back(std::make_unique<PointLine>(std::move(pulse), false));
+        lines.push_back(std::make_unique<PointLine>(pulse, false));
         AddGraph(std::move(lines));
     }
     if (o.temperaturePoints > 0) {
@@ -153,7 +169,7 @@ GrSyntheticList::GrSyntheticList(const GrSyntheticOptions& o)
             temperature.push_back({x, 36.6 + 0.4 * std::sin(x / 20000) + 0.05 * noise(rng), 0, 0});
         }
         std::vector<std::unique_ptr<OGrLine>> lines;
-        lines.push_back(std::make_unique<PointLine>(std::move(temperature), false));
+        lines.push_back(std::make_unique<PointLine>(temperature, false));
         AddGraph(std::move(lines));
     }
     if (o.bandPoints > 0) {
@@ -167,8 +183,8 @@ GrSyntheticList::GrSyntheticList(const GrSyntheticOptions& o)
             centre.push_back({x, y, 0, kGrPtNoMarker});
         }
         std::vector<std::unique_ptr<OGrLine>> lines;
-        lines.push_back(std::make_unique<PointLine>(std::move(band), true));
-        lines.push_back(std::make_unique<PointLine>(std::move(centre), false));
+        lines.push_back(std::make_unique<PointLine>(band, true));
+        lines.push_back(std::make_unique<PointLine>(centre, false));
         AddGraph(std::move(lines));
     }
 }
