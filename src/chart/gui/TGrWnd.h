@@ -41,7 +41,7 @@ public:
     TGrScrollBar* XScrollBar() const { return m_XBar; }
     int PaneCount() const { return static_cast<int>(m_Panes.size()); }
     int CurrentGraph() const { return m_CurrentGraph; }
-    // Plot rectangle of pane g (right and bottom exclusive).
+    // Plot rectangle of pane g; right() and bottom() are its last column and row.
     QRect PlotRect(int g) const;
     int LeftPlotEdge() const { return m_LeftEdge; }
     int LabelHeight() const { return m_LabelHeight; }
