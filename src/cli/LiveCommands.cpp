@@ -5,6 +5,7 @@
 #include "ODevice.h"
 #include "OComPort.h"
 #include "OLiveView.h"
+#include "PortNames.h"
 
 #include <atomic>
 #include <csignal>
@@ -34,9 +35,8 @@ public:
 
 bool OpenPort(OComPort& port, const std::string& name)
 {
-    if (name.size() > 3 && name.compare(0, 3, "COM") == 0)
-        return port.Open(std::atoi(name.c_str() + 3), 57600);
-    return port.OpenPath(name, 57600);
+    const int number = ParseComPortName(name);
+    return number > 0 ? port.Open(number, 57600) : port.OpenPath(name, 57600);
 }
 
 int RunLive(const CliArgs& args)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(LivePacket, StateTexts)
 {
     struct Case {
@@ -36,6 +38,8 @@ TEST(LivePacket, FilteredSampleScaling)
     };
     for (const Case& c : cases)
         EXPECT_EQ(LiveFilteredSample(c.output), c.stored) << c.output;
+    // A filter that blew up draws the middle line, not an undefined value.
+    EXPECT_EQ(LiveFilteredSample(std::nan("")), 0x8000);
 }
 
 TEST(LivePacket, StatusLineFormat)
