@@ -1,0 +1,175 @@
+// brenna-cli's recording commands against brenna-sim serving the demo card.
+#include "RecordingFormat.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class CliFixture : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const CommandResult made = Shell(Bin("brenna-sim") + " make-card " + Card() + " --size 64M --demo");
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+    }
+    void TearDown() override { StopSim(); }
+
+    std::string Bin(const std::string& name) const { return TestBinFolder() + "/" + name; }
+    std::string Card() const { return m_Dir.File("card.img"); }
+
+    CommandResult Shell(const std::string& command)
+    {
+        const std::string out = m_Dir.File("out.txt"), err = m_Dir.File("err.txt");
+        CommandResult result;
+        const int status = std::system((command + " >" + out + " 2>" + err + " </dev/null").c_str());
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = ReadFile(out);
+        result.err = ReadFile(err);
+        return result;
+    }
+    CommandResult Cli(const std::string& arguments) { return Shell(Bin("brenna-cli") + " --port " + m_Port + " " + arguments); }
+
+    void StartSim(const std::string& options = "")
+    {
+        StopSim();
+        const std::string portFile = m_Dir.File("port.txt");
+        m_SimPid = ::fork();
+        if (m_SimPid == 0) {
+            const std::string command =
+                "exec " + Bin("brenna-sim") + " serve " + Card() + " --fast " + options + " >" + portFile;
+            execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+            _exit(127);
+        }
+        for (int i = 0; i < 20000 && m_Port.empty(); ++i) {
+            const std::string text = ReadFile(portFile);
+            if (text.rfind("PORT ", 0) == 0 && text.find('\n') != std::string::npos)
+                m_Port = text.substr(5, text.find('\n') - 5);
+            else
+                ::usleep(1000);
+        }
+        ASSERT_FALSE(m_Port.empty());
+    }
+    void StopSim()
+    {
+        if (m_SimPid > 0) {
+            ::kill(m_SimPid, SIGTERM);
+            ::waitpid(m_SimPid, nullptr, 0);
+        }
+        m_SimPid = -1;
+        m_Port.clear();
+    }
+    std::string CardBytes(uint32_t first, uint32_t count)
+    {
+        std::ifstream in(Card(), std::ios::binary);
+        in.seekg(std::streamoff(first) * kSectorSize);
+        std::string bytes(size_t(count) * kSectorSize, '\0');
+        in.read(bytes.data(), std::streamsize(bytes.size()));
+        return bytes;
+    }
+
+    TempDir m_Dir;
+    pid_t m_SimPid = -1;
+    std::string m_Port;
+};
+
+std::vector<std::vector<std::string>> SplitRows(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> cells;
+        size_t start = 0;
+        for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            cells.push_back(line.substr(start, tab - start));
+        cells.push_back(line.substr(start));
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(CliFixture, ListsTheDemoCard)
+{
+    StartSim();
+    const CommandResult list = Cli("list");
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    const auto rows = SplitRows(list.out);
+    ASSERT_EQ(rows.size(), 5u) << list.out;
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"№", "Первый сектор файла", "Последний сектор", "Размер (байт)",
+                                                 "Длительность", "Дата начала записи", "Примечание"}));
+    EXPECT_EQ(rows[1][1], "0x10bc8");
+    // Number, first, last, size, duration and note; the date depends on the cache.
+    const std::vector<std::vector<std::string>> expected = {
+        {"1", "0x10bc7", "0x10bc7", "512", "0.2", ""},
+        {"2", "0x109d2", "0x10bc6", "256512", "120.0", ""},
+        {"3", "0x10000", "0x109c7", "1282048", "600.0", "пропуск 0xa"},
+    };
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const auto& row = rows[i + 2];
+        ASSERT_EQ(row.size(), 7u);
+        EXPECT_EQ((std::vector<std::string>{row[0], row[1], row[2], row[3], row[4], row[6]}), expected[i]);
+    }
+}
+
+TEST_F(CliFixture, DownloadsMatchTheCard)
+{
+    StartSim();
+    const CommandResult ekg = Cli("download 3 " + m_Dir.File("ten.экг") + " --speed 921600");
+    EXPECT_EQ(ekg.exitCode, 0) << ekg.err;
+    EXPECT_TRUE(ReadFile(m_Dir.File("ten.экг")) == CardBytes(0x10000, 2504));
+    EXPECT_NE(ekg.err.find("Загружено 1252 кбайт из 1252"), std::string::npos) << ekg.err;
+
+    const CommandResult wav = Cli("download 1 " + m_Dir.File("one.wav") + " --speed 57600");
+    EXPECT_EQ(wav.exitCode, 0) << wav.err;
+    const std::string bytes = ReadFile(m_Dir.File("one.wav"));
+    ASSERT_EQ(bytes.size(), 46u + 468u);
+    EXPECT_EQ(bytes.substr(46), CardBytes(0x10bc7, 1).substr(44));
+
+    EXPECT_EQ(Cli("download 9 " + m_Dir.File("none.экг")).exitCode, 1);
+    EXPECT_EQ(Cli("download 1 " + m_Dir.File("x.экг") + " --speed 1234").exitCode, 1);
+}
+
+TEST_F(CliFixture, FailedDownloadExitsWithTheMessageAndKeepsVerifiedSectors)
+{
+    StartSim("--fault stream-error-at 100 --fault token 0x0C");
+    const CommandResult cut = Cli("download 3 " + m_Dir.File("cut.экг") + " --speed 460800");
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_NE(cut.err.find("Ошибка чтения, ответ SD-карты = 0x0c  вместо 0xfe, было загружено 50 кбайт"),
+              std::string::npos)
+        << cut.err;
+    EXPECT_TRUE(ReadFile(m_Dir.File("cut.экг")) == CardBytes(0x10000, 100));
+}
+
+TEST_F(CliFixture, HiddenTestCommands)
+{
+    StartSim();
+    const CommandResult fill = Cli("fill-test --blocks 2");
+    EXPECT_EQ(fill.exitCode, 0) << fill.err;
+    EXPECT_EQ(fill.out, "2\n");
+    EXPECT_NE(fill.err.find(" fill=F2\n"), std::string::npos) << fill.err;
+    EXPECT_EQ(Cli("play-sound").exitCode, 0);
+    const CommandResult upload = Cli("upload-sound " + m_Dir.File("missing.wav"));
+    EXPECT_EQ(upload.exitCode, 1);
+    EXPECT_NE(upload.err.find("не могу открыть файл !!!"), std::string::npos) << upload.err;
+}
