@@ -1,11 +1,12 @@
 // brenna-sim: the simulated ECG device.
 //   brenna-sim make-card CARD [--size BYTES] [--demo]
 //   brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check]
-//                         [--init-report HEX] [--fault F ...]
+//                         [--init-report HEX] [--fault F ...] [--protect FROM-TO]
 // serve prints "PORT <path>" first, then serves until SIGINT or SIGTERM.
 #include "DemoCard.h"
 #include "OSimServer.h"
 #include "SimLive.h"
+#include "SimMonitorHook.h"
 #include "SimTestCommands.h"
 
 #include <cctype>
@@ -35,7 +36,9 @@ int Usage()
                "                             [--fault F ...]\n"
                "live stream faults: live-garbage, live-truncate, card-missing\n"
                "faults: silent, wrong-tag, short, crc N, swap-crc, garbage, unstable-first-free, ignore-set,\n"
-               "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N, token N, flip N\n",
+               "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N, token N, flip N\n"
+               "firmware monitor: [--protect FROM-TO|none] (default 0-0xFF), faults monitor-silent-after N,\n"
+               "        monitor-bad-reply\n",
                stderr);
     return 2;
 }
@@ -119,6 +122,7 @@ int Serve(const std::vector<std::string>& args)
     SimServeOptions options;
     std::string link;
     std::vector<uint8_t> initReport;
+    SimMonitorOptions monitorOptions;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (word == "--fast") {
@@ -130,13 +134,20 @@ int Serve(const std::vector<std::string>& args)
         } else if (word == "--init-report" && i + 1 < args.size()) {
             if (!ParseHexBytes(args[++i], initReport))
                 return Fail("bad init report " + args[i]);
+        } else if (word == "--protect" && i + 1 < args.size()) {
+            if (!ParseProtectRange(args[++i], monitorOptions))
+                return Fail("bad protected range " + args[i]);
         } else if (word == "--fault" && i + 1 < args.size()) {
             const std::string spec = args[++i];
             const char* number = i + 1 < args.size() ? args[i + 1].c_str() : nullptr;
             bool usedNumber = false;
             std::string error;
-            if (!AddSimFault(faults, spec, number, usedNumber, error))
+            if (AddMonitorFault(monitorOptions, spec, number, usedNumber, error)) {
+                if (!error.empty())
+                    return Fail(error);
+            } else if (!AddSimFault(faults, spec, number, usedNumber, error)) {
                 return Fail(error);
+            }
             if (usedNumber)
                 ++i;
         } else {
@@ -147,6 +158,7 @@ int Serve(const std::vector<std::string>& args)
     OSimServer server(args[0], faults, options);
     OSimLive live(server.Device());
     OSimTestCommands testCommands(server.Device());
+    OSimMonitorHook monitor(server.Device(), monitorOptions);
     if (!initReport.empty())
         server.Device().SetInitReport(initReport);
     std::string error;

@@ -8,10 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -58,7 +63,90 @@ loop    incf PORTB, f
         end
 )";
 
+#ifdef BRENNA_SIM_PATH
+// brenna-sim serving a small card until the object goes.
+class SimProcess {
+public:
+    SimProcess(const TempDir& dir, const std::vector<std::string>& options)
+    {
+        const std::string card = dir.File("card.img");
+        const std::string make = StrFormat("'%s' make-card '%s' --size 1M", BRENNA_SIM_PATH, card.c_str());
+        if (std::system(make.c_str()) != 0)
+            return;
+        std::vector<std::string> words = {BRENNA_SIM_PATH, "serve", card, "--fast"};
+        words.insert(words.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        int out[2];
+        if (::pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        if (posix_spawn(&m_Pid, BRENNA_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            m_Pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        FILE* output = ::fdopen(out[0], "r");
+        char line[512] = {};
+        if (output && std::fgets(line, sizeof line, output) && std::string(line).rfind("PORT ", 0) == 0) {
+            m_Port = std::string(line + 5);
+            while (!m_Port.empty() && m_Port.back() == '\n')
+                m_Port.pop_back();
+        }
+        if (output)
+            std::fclose(output);
+    }
+    ~SimProcess()
+    {
+        if (m_Pid > 0) {
+            ::kill(m_Pid, SIGTERM);
+            int status = 0;
+            ::waitpid(m_Pid, &status, 0);
+        }
+    }
+    const std::string& Port() const { return m_Port; }
+
+private:
+    pid_t m_Pid = -1;
+    std::string m_Port;
+};
+#endif
+
 } // namespace
+
+#ifdef BRENNA_SIM_PATH
+TEST(ProgrammerCli, ThroughTheSimulatorWithItsMonitorFaults)
+{
+    TempDir dir;
+    std::ofstream(dir.File("fw.hex")) << ":040200000120831640\n:00000001FF\n";
+    struct Case {
+        std::vector<std::string> options;
+        const char* command; // %s is the test's folder
+        int exitCode;
+        const char* says; // on standard error
+    };
+    const Case cases[] = {
+        {{}, "flash '%s/fw.hex' --yes", 0, "Все в порядке, данные одинаковы !"},
+        {{"--protect", "none"}, "flash '%s/fw.hex' --yes", 0, "защищено = 0\n"},
+        {{"--fault", "monitor-bad-reply"}, "flash '%s/fw.hex' --yes", 1, "Ошибка при записи - неверный ответ !"},
+        {{"--fault", "monitor-silent-after", "5"}, "read-flash '%s/out.hex'", 1, "Ошибка при считывании !"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.empty() ? "no options" : c.options.back());
+        SimProcess sim(dir, c.options);
+        ASSERT_FALSE(sim.Port().empty());
+        std::string command = c.command;
+        command.replace(command.find("%s"), 2, dir.Path());
+        const CliRun run = RunCli(dir, "--reply-timeout=3000 --port '" + sim.Port() + "' " + command);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+}
+#endif
 
 TEST(ProgrammerCli, FlashReadBackAndRunAnAssembledFirmware)
 {

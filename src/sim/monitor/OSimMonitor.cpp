@@ -43,6 +43,39 @@ bool ParseProtectRange(const std::string& text, SimMonitorOptions& options)
     return true;
 }
 
+bool AddMonitorFault(SimMonitorOptions& options, const std::string& spec, const char* number, bool& usedNumber,
+                     std::string& error)
+{
+    usedNumber = false;
+    error.clear();
+    if (spec == "monitor-bad-reply") {
+        options.badReply = true;
+        return true;
+    }
+    const std::string name = "monitor-silent-after";
+    if (spec.compare(0, name.size(), name) != 0)
+        return false;
+    std::string value;
+    if (spec.size() > name.size() && (spec[name.size()] == '=' || spec[name.size()] == ':')) {
+        value = spec.substr(name.size() + 1);
+    } else if (spec.size() == name.size() && number != nullptr) {
+        value = number;
+        usedNumber = true;
+    } else {
+        error = "fault " + name + " needs a number of answers";
+        return true;
+    }
+    char* end = nullptr;
+    const long count = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || count < 0) {
+        error = "fault " + name + " needs a number of answers, not '" + value + "'";
+        usedNumber = false;
+        return true;
+    }
+    options.silentAfter = static_cast<int>(count);
+    return true;
+}
+
 OSimMonitor::OSimMonitor(const SimMonitorOptions& options)
     : m_Options(options), m_Memory(kWords, kErased)
 {
