@@ -15,7 +15,7 @@ out=demo-out
 sim=build/bin/brenna-sim
 mkdir -p "$out"
 rm -f "$out/card.img" "$out/card.img.state" "$out/port"
-if "$sim" make-card --help 2>&1 | grep -q -- --demo; then
+if "$sim" 2>&1 | grep -q -- --demo; then
   "$sim" make-card "$out/card.img" --demo
 else
   "$sim" make-card "$out/card.img"
