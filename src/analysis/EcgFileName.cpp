@@ -29,7 +29,10 @@ bool IsEcgExtension(const std::string& path)
     return QString::fromStdString(SplitPath(path).ext).compare(QStringLiteral(u"экг"), Qt::CaseInsensitive) == 0;
 }
 
-std::string OStartOfDay::Text() const { return StrFormat("%02d:%02d:%02d", hours, minutes, seconds); }
+std::string OStartOfDay::Text() const
+{
+    return StrFormat("%02d:%02d:%02d", hours, minutes, seconds);
+}
 
 namespace {
 
@@ -61,7 +64,8 @@ OStartOfDay StartTimeFromName(const std::string& name)
     if (firstDigit == std::string::npos)
         return start;
     std::string text = name.substr(firstDigit);
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '_' || c == ','; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '_' || c == ','; }, ' ');
     int numbers[6];
     size_t pos = 0;
     for (int& n : numbers)

@@ -22,7 +22,8 @@ void* Allocate(size_t bytes)
     void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED)
         return nullptr;
-    // Large pages make the first pass over a day-long recording fault far less.
+    // Large pages: a day-long recording's arrays take a few hundred faults
+    // instead of tens of thousands, and far fewer TLB misses while written.
     ::madvise(block, bytes, MADV_HUGEPAGE);
     return block;
 }
@@ -37,4 +38,7 @@ void Free(void* block, size_t bytes)
 
 } // namespace channel_memory
 
-void channel_memory::SetRefuseAbove(size_t bytes) { g_RefuseAbove.store(bytes); }
+void channel_memory::SetRefuseAbove(size_t bytes)
+{
+    g_RefuseAbove.store(bytes);
+}

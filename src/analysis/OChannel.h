@@ -14,8 +14,7 @@ void Free(void* block, size_t bytes);
 void SetRefuseAbove(size_t bytes);
 } // namespace channel_memory
 
-template <class T>
-class OChannel {
+template <class T> class OChannel {
 public:
     OChannel() = default;
     ~OChannel() { Free(); }

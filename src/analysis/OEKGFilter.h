@@ -128,14 +128,14 @@ private:
     void JudgeCandidate();
     void MeasureDefect();
 
-    double m_S = 0;       // sum of the baseline window
-    ODelayLine m_L1;      // raw input, read around its middle
-    ODelayLine m_L4;      // matched-filter output, read back by the defect measure
-    int32_t m_N = 0;      // samples processed since Prepare
+    double m_S = 0;  // sum of the baseline window
+    ODelayLine m_L1; // raw input, read around its middle
+    ODelayLine m_L4; // matched-filter output, read back by the defect measure
+    int32_t m_N = 0; // samples processed since Prepare
     bool m_Primed = false;
-    double m_Window = 1;        // 2·NA + 1
+    double m_Window = 1;      // 2·NA + 1
     double m_KernelScale = 1; // 1 / ((2·NA + 1)·NI·NI)
-    double m_Decay = 1;         // exp(-1 / TPOROG)
+    double m_Decay = 1;       // exp(-1 / TPOROG)
     uint32_t m_Tap = 0;
     double m_Box1 = 0, m_Box2 = 0;
     double m_YTaps[kTapMask + 1] = {};

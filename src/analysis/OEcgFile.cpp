@@ -25,7 +25,10 @@ std::string AbsolutePath(const std::string& path)
 
 } // namespace
 
-OEcgFile::~OEcgFile() { CloseEcgFile(); }
+OEcgFile::~OEcgFile()
+{
+    CloseEcgFile();
+}
 
 const uint8_t* OEcgFile::Sector(int64_t k) const
 {
@@ -39,8 +42,8 @@ bool OEcgFile::OpenEcgFile(const std::string& path, bool isEcg)
     CloseEcgFile();
     m_FilePath = AbsolutePath(path);
     if (!isEcg) {
-        Dialogs().Message("Режим открытия WAV - файлов с ЭКГ отладочный и пока не реализован",
-                          "ОШИБКА ОТКРЫТИЯ ФАЙЛА", MsgIcon::Error);
+        Dialogs().Message("Режим открытия WAV - файлов с ЭКГ отладочный и пока не реализован", "ОШИБКА ОТКРЫТИЯ ФАЙЛА",
+                          MsgIcon::Error);
         return false;
     }
 

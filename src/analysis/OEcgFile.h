@@ -51,7 +51,7 @@ public:
     const OChannel<OImpulse>& ImpulseInfo() const { return m_ImpulseInfo; }
     const OChannel<OPoint>& Puls() const { return m_Puls; }
     const OChannel<OPoint>& Thermo() const { return m_Thermo; }
-    const OChannel<OCcpPair>& FMs() const { return m_FMs; } // pair k belongs to time k·0.239616 s
+    const OChannel<OCcpPair>& FMs() const { return m_FMs; }     // pair k belongs to time k·0.239616 s
     const OChannel<OAuxRecord>& AUXs() const { return m_AUXs; } // reserved, always empty
 
 private:

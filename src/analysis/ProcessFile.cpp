@@ -20,7 +20,10 @@ constexpr int kChunkSectors = 128; // 64 KiB per read
 // up to that bound.
 constexpr int64_t kMaxSectors = INT32_MAX / kSamplesPerSector;
 
-int16_t ToSample(double v) { return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0)); }
+int16_t ToSample(double v)
+{
+    return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0));
+}
 
 // Reads up to count whole sectors at sector index first; returns how many.
 int64_t ReadSectors(int fd, int64_t first, int64_t count, uint8_t* buffer)
@@ -89,7 +92,10 @@ public:
             f.m_Puls.SetCount(m_Filter.PulseRate(f.m_Puls.Data(), f.m_Puls.Capacity(), f.m_ImpulseInfo.Data(),
                                                  f.m_ImpulseInfo.Count()));
         m_Control.impulses.store(static_cast<int32_t>(m_Filter.ImpulseCount()), std::memory_order_relaxed);
-        Console().Write("Обработка окончена, m_ImpulseInfoN = ").WriteInt(static_cast<int32_t>(m_Filter.ImpulseCount())).Write("\n");
+        Console()
+            .Write("Обработка окончена, m_ImpulseInfoN = ")
+            .WriteInt(static_cast<int32_t>(m_Filter.ImpulseCount()))
+            .Write("\n");
         return s;
     }
 

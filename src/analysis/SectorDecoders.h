@@ -18,8 +18,14 @@ inline uint32_t SectorU32(const uint8_t* sector, int offset)
 
 // ECG sample i (0..233) of a sector as the stored 16-bit word. The
 // processing pass takes it as signed, the raw-signal chart as unsigned.
-inline uint16_t SectorSampleWord(const uint8_t* sector, int i) { return SectorU16(sector, 44 + 2 * i); }
-inline int16_t SectorSample(const uint8_t* sector, int i) { return static_cast<int16_t>(SectorSampleWord(sector, i)); }
+inline uint16_t SectorSampleWord(const uint8_t* sector, int i)
+{
+    return SectorU16(sector, 44 + 2 * i);
+}
+inline int16_t SectorSample(const uint8_t* sector, int i)
+{
+    return static_cast<int16_t>(SectorSampleWord(sector, i));
+}
 
 // Degrees Celsius from the thermometer's whole degrees T, count remaining R
 // and counts per degree P: (P - R) / P + T - 0.25. A sector with P = 0 has no

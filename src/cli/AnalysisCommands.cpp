@@ -133,9 +133,11 @@ CliRegistration analyseCommand{"analyse",
                                "analyse FILE [--export] [--peaks OUT.txt]: process a recording file with the stored "
                                "filter parameters and print a summary; --export writes the four text files beside it, "
                                "--peaks the R-peak sample indices with their flags",
-                               RunAnalyse, {"peaks"}};
+                               RunAnalyse,
+                               {"peaks"}};
 CliRegistration paramsCommand{"params",
                               "params [--set NAME=VALUE ...] [--defaults]: show or change the stored filter parameters",
-                              RunParams, {"set"}};
+                              RunParams,
+                              {"set"}};
 
 } // namespace

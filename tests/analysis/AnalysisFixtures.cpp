@@ -13,7 +13,10 @@ void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-void StoreParam(const char* name, int value) { OSettings::WriteInt(OEKGFilterParams::kSection, name, value); }
+void StoreParam(const char* name, int value)
+{
+    OSettings::WriteInt(OEKGFilterParams::kSection, name, value);
+}
 
 OScore ScorePeaks(const std::vector<int64_t>& truth, const std::vector<int64_t>& detected, int64_t tolerance)
 {

@@ -68,7 +68,8 @@ TEST(DetectionAccuracy, ElectrodeNoiseAt120BpmIsFlaggedNotCounted)
     Analyse(r, options, 501);
     const auto& impulses = r.file.ImpulseInfo();
 
-    const int64_t noiseFirst = static_cast<int64_t>(50.0 * kSampleRate), noiseEnd = static_cast<int64_t>(70.0 * kSampleRate);
+    const int64_t noiseFirst = static_cast<int64_t>(50.0 * kSampleRate),
+                  noiseEnd = static_cast<int64_t>(70.0 * kSampleRate);
     int64_t inNoise = 0, countedInNoise = 0;
     for (int64_t i = 0; i < impulses.Count(); ++i)
         if (impulses[i].Pos >= noiseFirst && impulses[i].Pos < noiseEnd) {

@@ -39,10 +39,9 @@ TEST_F(FilterParams, StoredValuesAreClampedToTheirLimits)
         int stored;
         int loaded;
     } cases[] = {
-        {"m_NI", 0, 1},           {"m_NI", 101, 100},       {"m_NA", -5, 1},
-        {"m_TPOROG", 999, 1000},  {"m_FPulseMin", 61, 60},  {"m_FPulseMax", 700, 600},
-        {"m_FPulseMax", 79, 80},  {"m_MaxImpulseErrorPorog", 0, 1}, {"m_PulseUsred", -1, 0},
-        {"m_PulseUsred", 301, 300},
+        {"m_NI", 0, 1},          {"m_NI", 101, 100},         {"m_NA", -5, 1},         {"m_TPOROG", 999, 1000},
+        {"m_FPulseMin", 61, 60}, {"m_FPulseMax", 700, 600},  {"m_FPulseMax", 79, 80}, {"m_MaxImpulseErrorPorog", 0, 1},
+        {"m_PulseUsred", -1, 0}, {"m_PulseUsred", 301, 300},
     };
     for (const auto& c : cases) {
         UseFreshSettings();

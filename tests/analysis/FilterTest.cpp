@@ -103,10 +103,10 @@ TEST_F(Filter, CandidatesAreJudgedByWidthAndDistance)
         uint8_t firstFlags, secondFlags;
         double secondDefect;
     } cases[] = {
-        {"too wide", 1000, 178, 1, 1, 0, 0},     // 6·29 + 3 = 177 is the widest R-wave
+        {"too wide", 1000, 178, 1, 1, 0, 0}, // 6·29 + 3 = 177 is the widest R-wave
         {"widest", 1000, 177, 2, 0, 0, 0},
-        {"too soon", 300, 3, 1, 1, 0, 0},        // 200 apart, the shortest interval is 266
-        {"too late", 1565, 3, 2, 1, 1, 20.0},    // 1465 apart, the longest interval is 1464
+        {"too soon", 300, 3, 1, 1, 0, 0},     // 200 apart, the shortest interval is 266
+        {"too late", 1565, 3, 2, 1, 1, 20.0}, // 1465 apart, the longest interval is 1464
         {"longest", 1564, 3, 2, 0, 0, 0},
     };
     for (const auto& c : cases) {

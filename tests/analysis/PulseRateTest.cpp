@@ -30,8 +30,8 @@ protected:
     std::vector<OPoint> Curve(const std::vector<OImpulse>& beats, int64_t capacity = 1000)
     {
         std::vector<OPoint> out(static_cast<size_t>(capacity));
-        out.resize(static_cast<size_t>(filter->PulseRate(out.data(), capacity, beats.data(),
-                                                         static_cast<int64_t>(beats.size()))));
+        out.resize(static_cast<size_t>(
+            filter->PulseRate(out.data(), capacity, beats.data(), static_cast<int64_t>(beats.size()))));
         return out;
     }
 

@@ -65,7 +65,8 @@ void OEcgModel::StartBeat()
 {
     const double t = m_Index / kSampleRate;
     const double meanRr = 60.0 / m_Options.bpm;
-    const double modulation = 0.5 * std::sin(2 * kPi * 0.1 * t + m_Phase1) + 0.5 * std::sin(2 * kPi * 0.25 * t + m_Phase2);
+    const double modulation =
+        0.5 * std::sin(2 * kPi * 0.1 * t + m_Phase1) + 0.5 * std::sin(2 * kPi * 0.25 * t + m_Phase2);
     const double rr = meanRr * std::max(0.5, 1 + m_Options.variability * modulation + 0.01 * Gaussian());
     m_Omega = 2 * kPi / (rr * kSampleRate);
     // Faster beats have relatively wider waves in angle and a T-wave that
@@ -119,7 +120,8 @@ uint16_t OEcgModel::Next()
             ecg += kHeight[i] * std::exp(-d * d / (2 * w * w));
     }
     double v = m_Options.baseline + ecg * (m_Options.rAmplitude / kHeight[2]);
-    v += m_Options.wander * (0.6 * std::sin(2 * kPi * 0.3 * t + m_Phase2) + 0.4 * std::sin(2 * kPi * 0.04 * t + m_Phase1));
+    v += m_Options.wander *
+         (0.6 * std::sin(2 * kPi * 0.3 * t + m_Phase2) + 0.4 * std::sin(2 * kPi * 0.04 * t + m_Phase1));
     v += 3 * std::sin(2 * kPi * 50 * t + m_HumPhase);
     v += m_Options.noise * Gaussian();
     if (!m_Options.electrodeNoise.empty() && InNoise(m_Index))

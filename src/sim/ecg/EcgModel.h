@@ -20,13 +20,13 @@ struct OEcgNoiseStretch {
 };
 
 struct OEcgModelOptions {
-    double bpm = 70;            // mean heart rate
-    uint32_t seed = 1;          // same seed, same signal
-    double variability = 0.04;  // depth of the interval modulation (fraction)
-    double rAmplitude = 1200;   // height of the R-wave, counts
-    double baseline = 5000;     // counts
-    double wander = 150;        // baseline wander amplitude, counts
-    double noise = 6;           // white noise RMS, counts
+    double bpm = 70;           // mean heart rate
+    uint32_t seed = 1;         // same seed, same signal
+    double variability = 0.04; // depth of the interval modulation (fraction)
+    double rAmplitude = 1200;  // height of the R-wave, counts
+    double baseline = 5000;    // counts
+    double wander = 150;       // baseline wander amplitude, counts
+    double noise = 6;          // white noise RMS, counts
     std::vector<OEcgNoiseStretch> electrodeNoise;
 };
 
@@ -60,9 +60,9 @@ private:
     double m_Spare = 0;
     bool m_HasSpare = false;
     int64_t m_Index = 0;
-    double m_Theta;       // angle on the cycle, -pi..pi; R at 0
-    double m_Omega = 0;   // radians per sample of the current beat
-    double m_Widths[5];   // wave widths for the current rate
+    double m_Theta;     // angle on the cycle, -pi..pi; R at 0
+    double m_Omega = 0; // radians per sample of the current beat
+    double m_Widths[5]; // wave widths for the current rate
     double m_Angles[5];
     double m_RateFactor = 1;
     double m_Phase1, m_Phase2, m_HumPhase;

@@ -18,8 +18,8 @@
 struct ORecordingOptions {
     uint32_t firstSector = 0x10000; // S, also the position of the first sector
     OEcgModelOptions ecg;
-    double temperature = 36.6;     // mean, degrees Celsius
-    double ccpHz = 1000;           // mean CCP1 input frequency
+    double temperature = 36.6;       // mean, degrees Celsius
+    double ccpHz = 1000;             // mean CCP1 input frequency
     uint8_t accelerometerReads = 24; // readings summed per sector
 };
 
