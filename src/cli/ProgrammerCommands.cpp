@@ -54,7 +54,10 @@ bool LoadImage(const CliArgs& args, const char* command, OProgrammer& programmer
     return true;
 }
 
-int VerifyExitCode(const VerifyResult& result) { return result.outcome == VerifyResult::Outcome::Equal ? 0 : 1; }
+int VerifyExitCode(const VerifyResult& result)
+{
+    return result.outcome == VerifyResult::Outcome::Equal ? 0 : 1;
+}
 
 int RunFlash(const CliArgs& args)
 {
@@ -119,12 +122,12 @@ int RunRun(const CliArgs& args)
 
 // Every firmware command takes --reply-timeout MS (default 100) for slow links.
 const std::vector<std::string> kOptions = {"reply-timeout"};
-const CliRegistration g_Flash{"flash", "--port P flash FILE.hex --yes: write the firmware, then verify it",
-                              &RunFlash, kOptions};
-const CliRegistration g_Verify{"verify", "--port P verify FILE.hex: compare the device's program with FILE",
-                               &RunVerify, kOptions};
-const CliRegistration g_ReadFlash{"read-flash", "--port P read-flash OUT.hex: save the device's program",
-                                  &RunReadFlash, kOptions};
+const CliRegistration g_Flash{"flash", "--port P flash FILE.hex --yes: write the firmware, then verify it", &RunFlash,
+                              kOptions};
+const CliRegistration g_Verify{"verify", "--port P verify FILE.hex: compare the device's program with FILE", &RunVerify,
+                               kOptions};
+const CliRegistration g_ReadFlash{"read-flash", "--port P read-flash OUT.hex: save the device's program", &RunReadFlash,
+                                  kOptions};
 const CliRegistration g_Run{"run", "--port P run: start the program in the device", &RunRun, kOptions};
 
 } // namespace

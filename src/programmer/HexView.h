@@ -11,7 +11,10 @@ constexpr int kHexViewLines = kImageBytes / 16;
 constexpr int kHexViewWordsPerLine = 8;
 // Each word takes four digits and two blanks after the eight-character offset.
 constexpr int kHexViewWordChars = 6;
-constexpr int HexViewWordColumn(int wordInLine) { return 8 + kHexViewWordChars * wordInLine; }
+constexpr int HexViewWordColumn(int wordInLine)
+{
+    return 8 + kHexViewWordChars * wordInLine;
+}
 
 // One line without its line end: "%04X    " and eight words "%02x%02x  ",
 // high byte first.

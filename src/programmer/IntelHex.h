@@ -11,8 +11,8 @@ uint8_t ParseHexPair(const std::string& line, size_t& position);
 
 struct HexLoadReport {
     bool opened = false;
-    int total = 0;          // data bytes the file's data records declare
-    int badChecksums = 0;   // records whose checksum does not add up
+    int total = 0;        // data bytes the file's data records declare
+    int badChecksums = 0; // records whose checksum does not add up
 };
 
 // Stores the data records (type 00) of the file into image; every other

@@ -5,11 +5,11 @@
 
 namespace Monitor {
 
-constexpr uint8_t kPrefix = 0xCD;       // also the wake-up byte
+constexpr uint8_t kPrefix = 0xCD; // also the wake-up byte
 constexpr uint8_t kEndOfWakeUp = 0x00;
-constexpr uint8_t kReadWord = 0xE6;     // uint16 word address -> uint16 word
-constexpr uint8_t kWriteWord = 0xE7;    // uint16 address, uint16 word -> one byte
-constexpr uint8_t kRun = 0xEB;          // no reply
+constexpr uint8_t kReadWord = 0xE6;  // uint16 word address -> uint16 word
+constexpr uint8_t kWriteWord = 0xE7; // uint16 address, uint16 word -> one byte
+constexpr uint8_t kRun = 0xEB;       // no reply
 constexpr uint8_t kWritten = 0xAA;
 constexpr uint8_t kProtected = 0xEE;
 constexpr int kReplyTimeoutMs = 100;

@@ -15,9 +15,15 @@ constexpr int kDrainBytes = 8192;
 // Progress is reported this often (in words) so that the hook costs nothing.
 constexpr int kProgressStep = 64;
 
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
-void ShowError(const char* text) { Dialogs().Message(text, "ОШИБКА", MsgIcon::Error, MsgButtons::Ok); }
+void ShowError(const char* text)
+{
+    Dialogs().Message(text, "ОШИБКА", MsgIcon::Error, MsgButtons::Ok);
+}
 
 } // namespace
 
@@ -175,4 +181,7 @@ int OProgrammer::ReceiveMonitor()
     return count;
 }
 
-void OProgrammer::SendWakeUp() { m_Port.Send(&Monitor::kPrefix, 1); }
+void OProgrammer::SendWakeUp()
+{
+    m_Port.Send(&Monitor::kPrefix, 1);
+}

@@ -20,7 +20,7 @@ struct WriteResult {
     bool written = false; // every word was answered with "written" or "protected"
     bool cancelled = false;
     int protectedWords = 0;
-    VerifyResult verify;  // the verify that follows a complete write
+    VerifyResult verify; // the verify that follows a complete write
 };
 
 class OProgrammer {

@@ -22,10 +22,12 @@ uint32_t TickCountMs()
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void PausePoll() { ::usleep(1000); }
+void PausePoll()
+{
+    ::usleep(1000);
+}
 
-OComPort::OComPort()
-    : m_Buffer(new uint8_t[BufferSize]())
+OComPort::OComPort() : m_Buffer(new uint8_t[BufferSize]())
 {
     m_Reader = std::thread([this] { ReaderMain(); });
 }
@@ -39,7 +41,10 @@ OComPort::~OComPort()
         m_Reader.join();
 }
 
-bool OComPort::Open(int n, int baud) { return OpenPath(ComPortPath(n), baud); }
+bool OComPort::Open(int n, int baud)
+{
+    return OpenPath(ComPortPath(n), baud);
+}
 
 bool OComPort::OpenPath(const std::string& path, int baud)
 {
@@ -142,13 +147,25 @@ void OComPort::Send(const void* data, int length)
         Dialogs().Message("write!", kAppTitle, MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
-int OComPort::Available() const { return (Head() - Tail()) & IndexMask; }
+int OComPort::Available() const
+{
+    return (Head() - Tail()) & IndexMask;
+}
 
-void OComPort::Purge() { SetTail(Head()); }
+void OComPort::Purge()
+{
+    SetTail(Head());
+}
 
-void OComPort::Skip(int count) { SetTail(Tail() + count); }
+void OComPort::Skip(int count)
+{
+    SetTail(Tail() + count);
+}
 
-uint8_t OComPort::PeekByte(int offset) const { return m_Buffer[(Tail() + offset) & IndexMask]; }
+uint8_t OComPort::PeekByte(int offset) const
+{
+    return m_Buffer[(Tail() + offset) & IndexMask];
+}
 
 uint8_t OComPort::TakeByte()
 {

@@ -13,7 +13,10 @@ namespace PosixSerial {
 
 namespace {
 
-int RealIoctl(int fd, unsigned long request, void* argument) { return ::ioctl(fd, request, argument); }
+int RealIoctl(int fd, unsigned long request, void* argument)
+{
+    return ::ioctl(fd, request, argument);
+}
 
 const Calls g_RealCalls = {::read, ::write, RealIoctl};
 std::atomic<const Calls*> g_Calls{&g_RealCalls};
@@ -91,9 +94,15 @@ void SetModemLines(int fd)
     ::ioctl(fd, TIOCMSET, &lines);
 }
 
-void Flush(int fd) { ::ioctl(fd, TCFLSH, TCIOFLUSH); }
+void Flush(int fd)
+{
+    ::ioctl(fd, TCFLSH, TCIOFLUSH);
+}
 
-const Calls& CurrentCalls() { return *g_Calls.load(std::memory_order_acquire); }
+const Calls& CurrentCalls()
+{
+    return *g_Calls.load(std::memory_order_acquire);
+}
 
 ssize_t Read(int fd, void* buffer, size_t count)
 {
@@ -107,6 +116,9 @@ ssize_t Write(int fd, const void* buffer, size_t count)
     return calls.write ? calls.write(fd, buffer, count) : ::write(fd, buffer, count);
 }
 
-void SetCallsForTest(const Calls* calls) { g_Calls.store(calls ? calls : &g_RealCalls, std::memory_order_release); }
+void SetCallsForTest(const Calls* calls)
+{
+    g_Calls.store(calls ? calls : &g_RealCalls, std::memory_order_release);
+}
 
 } // namespace PosixSerial

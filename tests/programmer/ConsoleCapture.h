@@ -9,10 +9,7 @@
 
 class ConsoleCapture {
 public:
-    ConsoleCapture() : m_File(std::tmpfile()), m_Saved(Console().Output())
-    {
-        Console().SetOutput(::fileno(m_File));
-    }
+    ConsoleCapture() : m_File(std::tmpfile()), m_Saved(Console().Output()) { Console().SetOutput(::fileno(m_File)); }
     ~ConsoleCapture()
     {
         Console().SetOutput(m_Saved);

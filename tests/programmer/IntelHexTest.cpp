@@ -50,10 +50,10 @@ TEST(HexLoad, RecordsOfTheFirmwareFile)
     struct Case {
         const char* name;
         const char* text;
-        int at;                 // first byte to look at
-        const char* bytes;      // the image there afterwards
+        int at;            // first byte to look at
+        const char* bytes; // the image there afterwards
         int total;
-        const char* console;    // the console between "Читаю файл" and "Прочитано"
+        const char* console; // the console between "Читаю файл" and "Прочитано"
     };
     const Case cases[] = {
         {"first record", ":040000000120831642\n", 0, "01208316FF3F", 4, ""},
@@ -74,7 +74,8 @@ TEST(HexLoad, RecordsOfTheFirmwareFile)
         EXPECT_TRUE(loaded.report.opened);
         EXPECT_EQ(Bytes(loaded.image, c.at, static_cast<int>(std::string(c.bytes).size() / 2)), c.bytes);
         EXPECT_EQ(loaded.report.total, c.total);
-        EXPECT_EQ(loaded.console, std::string("Читаю файл \n") + c.console + StrFormat("Прочитано %d байт \n", c.total));
+        EXPECT_EQ(loaded.console,
+                  std::string("Читаю файл \n") + c.console + StrFormat("Прочитано %d байт \n", c.total));
     }
 }
 

@@ -36,9 +36,8 @@ std::string ReadFile(const std::string& path)
 
 CliRun RunCli(const TempDir& dir, const std::string& arguments)
 {
-    const std::string command = StrFormat("'%s' %s > '%s' 2> '%s'", BRENNA_CLI_PATH,
-                                          arguments.c_str(), dir.File("out.txt").c_str(),
-                                          dir.File("err.txt").c_str());
+    const std::string command = StrFormat("'%s' %s > '%s' 2> '%s'", BRENNA_CLI_PATH, arguments.c_str(),
+                                          dir.File("out.txt").c_str(), dir.File("err.txt").c_str());
     CliRun run;
     const int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -154,8 +153,7 @@ TEST(ProgrammerCli, FlashReadBackAndRunAnAssembledFirmware)
         GTEST_SKIP() << "gpasm (Debian package gputils) is not installed: the assembled firmware test is skipped";
     TempDir dir;
     std::ofstream(dir.File("fw.asm")) << kFirmware;
-    const std::string assemble =
-        StrFormat("cd '%s' && gpasm -p p16f873a fw.asm > gpasm.txt 2>&1", dir.Path().c_str());
+    const std::string assemble = StrFormat("cd '%s' && gpasm -p p16f873a fw.asm > gpasm.txt 2>&1", dir.Path().c_str());
     ASSERT_EQ(std::system(assemble.c_str()), 0) << ReadFile(dir.File("gpasm.txt"));
 
     MonitorOnPty monitor;

@@ -22,7 +22,10 @@
 
 namespace {
 
-QTextEdit* HexView(CProgrammerDlg& window) { return window.findChild<QTextEdit*>("id1002"); }
+QTextEdit* HexView(CProgrammerDlg& window)
+{
+    return window.findChild<QTextEdit*>("id1002");
+}
 
 QString ViewLine(CProgrammerDlg& window, int line)
 {
@@ -60,10 +63,15 @@ TEST(ProgrammerWindow, StartsWithErasedImageAndNoPort)
     TestDialogs dialogs;
     CProgrammerDlg window;
     EXPECT_EQ(window.windowTitle(), "Программирование Pic16F873A через СОМ-порт");
-    const std::pair<int, const char*> buttons[] = {
-        {1001, "Открыть HEX - файл ..."}, {1014, "Захват\nпрогр."}, {1, "OK"},          {2, "Cancel"},
-        {1003, "Прочесть"},               {1007, "USER CMD"},       {1004, "ЗАПИСАТЬ"}, {1005, "Проверка"},
-        {1006, "ПУСК!!!"}};
+    const std::pair<int, const char*> buttons[] = {{1001, "Открыть HEX - файл ..."},
+                                                   {1014, "Захват\nпрогр."},
+                                                   {1, "OK"},
+                                                   {2, "Cancel"},
+                                                   {1003, "Прочесть"},
+                                                   {1007, "USER CMD"},
+                                                   {1004, "ЗАПИСАТЬ"},
+                                                   {1005, "Проверка"},
+                                                   {1006, "ПУСК!!!"}};
     for (const auto& [id, text] : buttons) {
         auto* button = window.findChild<QPushButton*>(QString("id%1").arg(id));
         ASSERT_NE(button, nullptr) << id;

@@ -105,7 +105,8 @@ TEST(ComPortSend, WriteThatDoesNotCompleteSaysWrite)
         int errorAfter;
     };
     // A stall (EAGAIN) ends with the write timeout of 1000 ms per byte + 1500 ms.
-    const Case cases[] = {{"fails at once", 0, EIO}, {"fails after a part", 1, EIO}, {"stalls after a part", 1, EAGAIN}};
+    const Case cases[] = {
+        {"fails at once", 0, EIO}, {"fails after a part", 1, EIO}, {"stalls after a part", 1, EAGAIN}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestDialogs dialogs;

@@ -24,8 +24,7 @@ constexpr int kPortCount = 16;
 } // namespace
 
 CProgrammerDlg::CProgrammerDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_Programmer(m_Port)
+    : QDialog(parent, Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint), m_Programmer(m_Port)
 {
     setWindowTitle("Программирование Pic16F873A через СОМ-порт");
     setWindowIcon(AppIcon());
@@ -67,7 +66,10 @@ CProgrammerDlg::CProgrammerDlg(QWidget* parent)
     connect(button(1007), &QPushButton::clicked, this, [this] { m_Programmer.SendUserCmd(); });
 }
 
-CProgrammerDlg::~CProgrammerDlg() { m_Port.Close(); }
+CProgrammerDlg::~CProgrammerDlg()
+{
+    m_Port.Close();
+}
 
 void CProgrammerDlg::FillPortList()
 {

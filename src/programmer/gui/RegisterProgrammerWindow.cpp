@@ -3,8 +3,7 @@
 #include "CProgrammerDlg.h"
 
 namespace {
-const AppWindowRegistration g_Registration{{kProgrammerWindowOption, "", "the firmware programmer",
-                                            [](const std::string&) -> std::unique_ptr<QWidget> {
-                                                return std::make_unique<CProgrammerDlg>();
-                                            }}};
+const AppWindowRegistration g_Registration{
+    {kProgrammerWindowOption, "", "the firmware programmer",
+     [](const std::string&) -> std::unique_ptr<QWidget> { return std::make_unique<CProgrammerDlg>(); }}};
 } // namespace

@@ -76,10 +76,7 @@ bool AddMonitorFault(SimMonitorOptions& options, const std::string& spec, const 
     return true;
 }
 
-OSimMonitor::OSimMonitor(const SimMonitorOptions& options)
-    : m_Options(options), m_Memory(kWords, kErased)
-{
-}
+OSimMonitor::OSimMonitor(const SimMonitorOptions& options) : m_Options(options), m_Memory(kWords, kErased) {}
 
 int OSimMonitor::ParamLength(uint8_t code)
 {

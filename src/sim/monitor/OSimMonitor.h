@@ -47,10 +47,7 @@ public:
 
     uint16_t Word(int address) const { return m_Memory[static_cast<size_t>(address)]; }
     void SetWord(int address, uint16_t value) { m_Memory[static_cast<size_t>(address)] = value & kErased; }
-    bool IsProtected(int address) const
-    {
-        return address >= m_Options.protectFrom && address <= m_Options.protectTo;
-    }
+    bool IsProtected(int address) const { return address >= m_Options.protectFrom && address <= m_Options.protectTo; }
     bool Running() const { return m_Running; }
     int WakeUps() const { return m_WakeUps; }
     int Answered() const { return m_Answered; }
