@@ -104,7 +104,8 @@ TEST_F(ControlDlgPortTest, HangUpInControlModeIsReportedOnceAndClosesThePort)
     EXPECT_EQ(message.caption, "ОШИБКА ПРИ РАБОТЕ С ПОРТОМ");
     EXPECT_EQ(message.icon, MsgIcon::Error);
     EXPECT_EQ(message.text, "Ошибка при чтении данных с выбранного порта\n" +
-                                SystemErrorText(dlg.m_Port.LastReadError.load()) + "\nПопробуйте выбрать порт заново\n");
+                                SystemErrorText(dlg.m_Port.LastReadError.load()) +
+                                "\nПопробуйте выбрать порт заново\n");
     EXPECT_NE(SystemErrorText(dlg.m_Port.LastReadError.load()), "?");
     EXPECT_FALSE(dlg.m_Port.IsOpen());
     EXPECT_EQ(dlg.m_PortSelect, 0);

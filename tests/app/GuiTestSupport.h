@@ -56,8 +56,7 @@ struct TestPty {
 
 // Runs the event loop until the condition holds; generous, since the machine
 // may be loaded. Returns the condition's last value.
-template <class Condition>
-bool ProcessEventsUntil(Condition condition, int timeoutMs = 20000)
+template <class Condition> bool ProcessEventsUntil(Condition condition, int timeoutMs = 20000)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!condition()) {

@@ -18,7 +18,7 @@ QPixmap DrawIcon(int size)
     painter.drawRoundedRect(QRectF(1.5 * s, 3.5 * s, 29 * s, 25 * s), 3 * s, 3 * s);
     // P wave, QRS complex, T wave.
     QPainterPath trace;
-    const QPointF points[] = {{3, 18}, {8, 18}, {10, 15}, {12, 18}, {14, 18}, {15, 21}, {17, 6},
+    const QPointF points[] = {{3, 18},  {8, 18},  {10, 15}, {12, 18}, {14, 18}, {15, 21}, {17, 6},
                               {19, 24}, {20, 18}, {23, 18}, {25, 14}, {27, 18}, {29, 18}};
     trace.moveTo(points[0] * s);
     for (const QPointF& p : points)

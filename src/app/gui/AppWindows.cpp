@@ -12,9 +12,15 @@ std::vector<AppWindowInfo>& Registry()
 }
 } // namespace
 
-AppWindowRegistration::AppWindowRegistration(AppWindowInfo info) { Registry().push_back(std::move(info)); }
+AppWindowRegistration::AppWindowRegistration(AppWindowInfo info)
+{
+    Registry().push_back(std::move(info));
+}
 
-const std::vector<AppWindowInfo>& AppWindows() { return Registry(); }
+const std::vector<AppWindowInfo>& AppWindows()
+{
+    return Registry();
+}
 
 const AppWindowInfo* FindAppWindow(const std::string& option)
 {
@@ -45,7 +51,12 @@ int RunAppWindow(QWidget& window)
         {
             if (event->type() == QEvent::Close)
                 QMetaObject::invokeMethod(
-                    loop, [this] { if (!window->isVisible()) loop->quit(); }, Qt::QueuedConnection);
+                    loop,
+                    [this] {
+                        if (!window->isVisible())
+                            loop->quit();
+                    },
+                    Qt::QueuedConnection);
             return false;
         }
     } watcher(&window, &loop);

@@ -27,8 +27,7 @@ constexpr int kModeUnset = 1234;
 } // namespace
 
 CControlDlg::CControlDlg(const ControlDlgOptions& options, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_MonitorBuffer(8192)
+    : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint), m_MonitorBuffer(8192)
 {
     setWindowTitle("Brenna - программа для взаимодействия");
     setSizeGripEnabled(true);

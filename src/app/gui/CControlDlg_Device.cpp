@@ -12,8 +12,18 @@ void CControlDlg::ConnectDeviceButtons()
         connect(static_cast<QPushButton*>(Item(id)), &QPushButton::clicked, this, handler);
     };
     onClick(1001, [this] { OnStop(); });
-    onClick(1006, [this] { RunDeviceAction(0, [this] { m_Device.InitCard(); return std::optional<std::string>(); }); });
-    onClick(1018, [this] { RunDeviceAction(0, [this] { m_Device.ReadCheck(); return std::optional<std::string>(); }); });
+    onClick(1006, [this] {
+        RunDeviceAction(0, [this] {
+            m_Device.InitCard();
+            return std::optional<std::string>();
+        });
+    });
+    onClick(1018, [this] {
+        RunDeviceAction(0, [this] {
+            m_Device.ReadCheck();
+            return std::optional<std::string>();
+        });
+    });
     onClick(1017, [this] { RunDeviceAction(1013, [this] { return m_Device.ShowFirstFreeSector(); }); });
     onClick(1020, [this] {
         const std::string typed = m_FirstFreeEdit->text().toStdString();

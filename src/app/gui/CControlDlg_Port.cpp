@@ -32,7 +32,10 @@ void CControlDlg::FillSpeedList()
         m_SpeedList->addItem(entry.text, entry.code);
 }
 
-int CControlDlg::SpeedCode(int index) const { return m_SpeedList->itemData(index).toInt(); }
+int CControlDlg::SpeedCode(int index) const
+{
+    return m_SpeedList->itemData(index).toInt();
+}
 
 bool CControlDlg::ReopenPort()
 {

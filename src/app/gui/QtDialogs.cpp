@@ -7,14 +7,14 @@
 
 namespace {
 
-template <class F>
-auto OnGuiThread(F work) -> decltype(work())
+template <class F> auto OnGuiThread(F work) -> decltype(work())
 {
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() == app->thread())
         return work();
     decltype(work()) result{};
-    QMetaObject::invokeMethod(app, [&] { result = work(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [&] { result = work(); }, Qt::BlockingQueuedConnection);
     return result;
 }
 
@@ -103,8 +103,7 @@ std::optional<std::string> RunFileDialog(const FileDialogRequest& request, QFile
 
 } // namespace
 
-MsgResult OQtDialogs::Message(const std::string& text, const std::string& caption, MsgIcon icon,
-                              MsgButtons buttons)
+MsgResult OQtDialogs::Message(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons)
 {
     return OnGuiThread([&] {
         QMessageBox box(ToQt(icon), QString::fromStdString(caption.empty() ? kAppTitle : caption),

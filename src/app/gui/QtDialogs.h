@@ -5,8 +5,7 @@
 
 class OQtDialogs : public ODialogs {
 public:
-    MsgResult Message(const std::string& text, const std::string& caption, MsgIcon icon,
-                      MsgButtons buttons) override;
+    MsgResult Message(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override;
     std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
 };
