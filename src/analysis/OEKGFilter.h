@@ -18,9 +18,13 @@
 // within a few units in the last place of the textbook sum over a line of y
 // (tests/analysis compares the two), and no line of y is needed.
 //
-// Measured on 10-minute synthetic recordings at 70 bpm with noise and
-// baseline wander (the simulator's ECG model, defaults): sensitivity 100%,
-// positive predictivity 100% within 150 ms; see tests/analysis.
+// Measured with the defaults on the simulator's ECG model (P-QRS-T waves,
+// heart-rate variability, baseline wander, mains hum, white noise), matching
+// within 150 ms: 24 hours at about 70 bpm (100,676 impulses, bench_analysis)
+// sensitivity 99.999 %, positive predictivity 100.000 %; ten minutes at
+// 70 bpm (tests/analysis) 700 of 700 beats and one extra detection while the
+// threshold learns the first beat. In 20 s of electrode noise at 120 bpm all
+// 32 detections carry flags, so the pulse rate does not count them.
 //
 // The filter is large (two 512 KiB lines): keep it inside its owner.
 #include "ODelayLine.h"
