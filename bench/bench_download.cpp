@@ -128,8 +128,7 @@ int main()
     Run paced;
     {
         Sim sim;
-        if (!StartSim(sim, card, false) ||
-            !Download(sim.port, first, 900, std::string(folder) + "/paced.экг", paced))
+        if (!StartSim(sim, card, false) || !Download(sim.port, first, 900, std::string(folder) + "/paced.экг", paced))
             return 1;
     }
     const double lineRate = 921600.0 / 10 / kStreamFrameSize;

@@ -95,7 +95,8 @@ int RunList(const CliArgs& args)
     std::copy(kRecordingColumnTitles.begin(), kRecordingColumnTitles.end(), header.begin());
     PrintRow(header, true);
     ScanResult result;
-    if (!ScanList(device, [](const RecordingRow& row) { PrintRow(row, false); }, result))
+    if (!ScanList(
+            device, [](const RecordingRow& row) { PrintRow(row, false); }, result))
         return 1;
     return result.cancelled ? 1 : 0;
 }
@@ -129,7 +130,8 @@ int RunDownload(const CliArgs& args)
     device.m_FastSpeedSelectorPos = speedPos;
     std::vector<RecordingRow> rows;
     ScanResult scan;
-    if (!ScanList(device, [&rows](const RecordingRow& row) { rows.push_back(row); }, scan))
+    if (!ScanList(
+            device, [&rows](const RecordingRow& row) { rows.push_back(row); }, scan))
         return 1;
     const auto range = size_t(number) < rows.size() ? RowDownloadRange(rows[size_t(number)]) : std::nullopt;
     if (!range)

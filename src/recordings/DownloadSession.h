@@ -15,7 +15,7 @@ struct DownloadOutcome {
     bool started = false;  // the file was created and the stream started
     bool complete = false; // every sector arrived and passed its checks
     uint32_t received = 0;
-    std::string stopText;  // why the transfer stopped early
+    std::string stopText; // why the transfer stopped early
 };
 
 using ProgressSink = std::function<void(const std::string& text, uint32_t received)>;

@@ -10,9 +10,13 @@
 // start date, note.
 using RecordingRow = std::array<std::string, 7>;
 
-inline constexpr std::array<const char*, 7> kRecordingColumnTitles = {
-    "№", " Первый сектор файла", " Последний сектор ", " Размер (байт) ", " Длительность ", " Дата начала записи ",
-    " Примечание "};
+inline constexpr std::array<const char*, 7> kRecordingColumnTitles = {"№",
+                                                                      " Первый сектор файла",
+                                                                      " Последний сектор ",
+                                                                      " Размер (байт) ",
+                                                                      " Длительность ",
+                                                                      " Дата начала записи ",
+                                                                      " Примечание "};
 
 RecordingRow FirstFreeRow(uint32_t firstFreeSector);
 // gap = sectors between the recording's end and the next newer recording.

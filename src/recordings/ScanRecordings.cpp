@@ -126,8 +126,8 @@ private:
 
 } // namespace
 
-ScanResult ScanRecordings(ODevice& device, uint32_t firstFreeSector, const std::atomic<int>& state,
-                          const RowSink& sink, StartTimeLookup lookup)
+ScanResult ScanRecordings(ODevice& device, uint32_t firstFreeSector, const std::atomic<int>& state, const RowSink& sink,
+                          StartTimeLookup lookup)
 {
     return Scanner(device, state, sink, lookup).Run(firstFreeSector);
 }

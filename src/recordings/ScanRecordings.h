@@ -28,8 +28,8 @@ using StartTimeLookup = std::function<std::optional<int64_t>(uint32_t firstSecto
 // Emits the first row, one row per recording (newest first) and, when `state`
 // stops being kScanRunning, the "стоп" row. The date cache is read through
 // `lookup` (the date cache files when empty).
-ScanResult ScanRecordings(ODevice& device, uint32_t firstFreeSector, const std::atomic<int>& state,
-                          const RowSink& sink, StartTimeLookup lookup = {});
+ScanResult ScanRecordings(ODevice& device, uint32_t firstFreeSector, const std::atomic<int>& state, const RowSink& sink,
+                          StartTimeLookup lookup = {});
 
 // Title of the list button while a scan runs, and otherwise.
 inline constexpr const char* kListButtonText = "Считать с SD-карты список файлов";

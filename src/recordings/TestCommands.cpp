@@ -78,8 +78,14 @@ bool WriteSoundBlock(OComPort& port, uint32_t address, const uint8_t data[512])
 
 namespace {
 
-uint32_t LE32(const uint8_t* p) { return ReadLE32(p); }
-uint16_t LE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t LE32(const uint8_t* p)
+{
+    return ReadLE32(p);
+}
+uint16_t LE16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 WavData WavError(const char* text)
 {

@@ -47,7 +47,10 @@ protected:
         result.err = ReadFile(err);
         return result;
     }
-    CommandResult Cli(const std::string& arguments) { return Shell(Bin("brenna-cli") + " --port " + m_Port + " " + arguments); }
+    CommandResult Cli(const std::string& arguments)
+    {
+        return Shell(Bin("brenna-cli") + " --port " + m_Port + " " + arguments);
+    }
 
     void StartSim(const std::string& options = "")
     {

@@ -21,7 +21,10 @@ protected:
     TestDialogs m_Dialogs;
 };
 
-QPushButton* Button(CControlDlg& dlg, int id) { return static_cast<QPushButton*>(dlg.Item(id)); }
+QPushButton* Button(CControlDlg& dlg, int id)
+{
+    return static_cast<QPushButton*>(dlg.Item(id));
+}
 
 } // namespace
 

@@ -9,8 +9,7 @@ TEST_F(StreamFixture, TwoSectorsFinishTheDownload)
     ODownload download(m_Port, m_File, 2, 1000);
     SendFrames(0, 2);
     EXPECT_EQ(download.Drain(), ODownload::State::Finished);
-    EXPECT_EQ(download.ProgressText(2000),
-              m_Dir.File("out.экг") + "\nЗагружено 1 кбайт из 1, скорость 1.0 кбайт/сек");
+    EXPECT_EQ(download.ProgressText(2000), m_Dir.File("out.экг") + "\nЗагружено 1 кбайт из 1, скорость 1.0 кбайт/сек");
     m_File.Close();
     EXPECT_EQ(FileBytes(), Sectors(2));
 }

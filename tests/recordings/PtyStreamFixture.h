@@ -15,7 +15,6 @@
 #include <unistd.h>
 #include <vector>
 
-
 class StreamFixture : public testing::Test {
 protected:
     void SetUp() override
@@ -97,4 +96,3 @@ protected:
     TempDir m_Dir;
     ORecordingFile m_File;
 };
-

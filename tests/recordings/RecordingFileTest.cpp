@@ -27,7 +27,10 @@ std::vector<uint8_t> Sector(uint8_t fill)
     return s;
 }
 
-uint32_t LE32At(const std::vector<uint8_t>& v, size_t at) { return ReadLE32(v.data() + at); }
+uint32_t LE32At(const std::vector<uint8_t>& v, size_t at)
+{
+    return ReadLE32(v.data() + at);
+}
 
 } // namespace
 

@@ -16,8 +16,16 @@ std::vector<uint8_t> MakeWav(uint32_t dataSize, uint32_t fmtSize = 16, const std
 {
     std::vector<uint8_t> w;
     auto put = [&](const void* p, size_t n) { w.insert(w.end(), (const uint8_t*)p, (const uint8_t*)p + n); };
-    auto put32 = [&](uint32_t v) { uint8_t b[4]; WriteLE32(b, v); put(b, 4); };
-    auto put16 = [&](uint16_t v) { uint8_t b[2]; WriteLE16(b, v); put(b, 2); };
+    auto put32 = [&](uint32_t v) {
+        uint8_t b[4];
+        WriteLE32(b, v);
+        put(b, 4);
+    };
+    auto put16 = [&](uint16_t v) {
+        uint8_t b[2];
+        WriteLE16(b, v);
+        put(b, 2);
+    };
     put("RIFF", 4);
     put32(0);
     put("WAVEfmt ", 8);

@@ -56,7 +56,10 @@ void CControlDlg::ConnectListActions()
     connect(static_cast<QPushButton*>(Item(1007)), &QPushButton::clicked, this, [this] { PlaySound(m_Port); });
 }
 
-void CControlDlg::RefreshListControls() { UpdateDownloadButton(m_List, Item(1011)); }
+void CControlDlg::RefreshListControls()
+{
+    UpdateDownloadButton(m_List, Item(1011));
+}
 
 void CControlDlg::ShutdownListScan()
 {
@@ -85,5 +88,6 @@ void CControlDlg::DownloadSelected()
     const auto range = RowDownloadRange(ListRowTexts(m_List, row));
     if (!range)
         return;
-    RunDownloadWindow(this, m_Device, *range, [this](int mode) { SetTimersForMode(mode); }, m_Mode);
+    RunDownloadWindow(
+        this, m_Device, *range, [this](int mode) { SetTimersForMode(mode); }, m_Mode);
 }

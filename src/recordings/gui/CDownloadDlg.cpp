@@ -113,9 +113,8 @@ void CDownloadDlg::StopWithMessage(const QString& text)
 
 void CDownloadDlg::reject()
 {
-    if (m_Downloading &&
-        Dialogs().Message(kDownloadAbortQuestion, "ВОПРОС", MsgIcon::Question, MsgButtons::YesNoCancel) !=
-            MsgResult::Yes)
+    if (m_Downloading && Dialogs().Message(kDownloadAbortQuestion, "ВОПРОС", MsgIcon::Question,
+                                           MsgButtons::YesNoCancel) != MsgResult::Yes)
         return;
     m_Timer->stop();
     done(QDialog::Rejected);

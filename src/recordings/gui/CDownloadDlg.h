@@ -31,7 +31,7 @@ public:
     // One pass of the timer; tests call it to step without waiting.
     void OnDownloadTick();
 
-    void reject() override; // Escape and the close box
+    void reject() override;   // Escape and the close box
     void accept() override {} // Enter does nothing
 
 protected:
