@@ -208,11 +208,15 @@ TEST_F(AnalysisWindow, ShowingAgainOnlyFocusesClosingReleasesTheFile)
     EXPECT_EQ(dialogs.FileRequests().size(), 1u);
     EXPECT_TRUE(window->File().IsOpen());
 
+    Tick(1031);
     window->close();
     EXPECT_FALSE(window->File().IsOpen());
     EXPECT_EQ(window->GrList().GetGrCount(), 0);
     window->show();
     QTRY_COMPARE(dialogs.FileRequests().size(), 2u); // a new choice as it comes up
+    EXPECT_FALSE(qobject_cast<QAbstractButton*>(Control(1031))->isChecked()) << "fresh ticks";
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Control(1033))->isChecked());
+    EXPECT_TRUE(StartBox()->text().isEmpty());
     EXPECT_EQ(dialogs.FileRequests()[1].folder, dir.Path());
     EXPECT_EQ(dialogs.FileRequests()[1].fileName, "again.экг");
 }

@@ -25,14 +25,16 @@ TEST(PlotCommand, DrawsTheChartIntoAPngOfTheGivenSize)
 {
     TempDir dir;
     const std::string recording = dir.File("plot.экг");
-    WriteRecording(recording, 200, [](int64_t i) { return SyntheticEcg(i); }, [](int k) {
-        FixtureSector s;
-        s.accelCount = 1;
-        s.accelSums[0] = static_cast<uint16_t>(100 + k % 50);
-        s.accelSums[1] = static_cast<uint16_t>(150 - k % 30);
-        s.accelSums[2] = 128;
-        return s;
-    });
+    WriteRecording(
+        recording, 200, [](int64_t i) { return SyntheticEcg(i); },
+        [](int k) {
+            FixtureSector s;
+            s.accelCount = 1;
+            s.accelSums[0] = static_cast<uint16_t>(100 + k % 50);
+            s.accelSums[1] = static_cast<uint16_t>(150 - k % 30);
+            s.accelSums[2] = 128;
+            return s;
+        });
     const QString out = QString::fromStdString(dir.File("plot.png"));
     ASSERT_EQ(RunCli({"plot", QString::fromStdString(recording), out, "--width", "640", "--height", "480"}), 0);
     QImage image(out);

@@ -53,8 +53,7 @@ TEST(SeriesRebuild, ChoiceGivesGraphsInFixedOrder)
         {"accelerations apart", {.rawAccelerations = true, .separateXyz = true}, {{4}, {5}, {6}}},
         {"apart without accelerations", {.separateXyz = true}, {}},
         {"everything", all, {{0}, {100, 101}, {200}, {201}, {300}, {1, 301}, {302, 303}, {4, 5, 6}}},
-        {"everything apart", allSeparate,
-         {{0}, {100, 101}, {200}, {201}, {300}, {1, 301}, {302, 303}, {4}, {5}, {6}}},
+        {"everything apart", allSeparate, {{0}, {100, 101}, {200}, {201}, {300}, {1, 301}, {302, 303}, {4}, {5}, {6}}},
     };
     OEcgFile file;
     OGrList_Uevo list(&file);
@@ -118,8 +117,8 @@ protected:
                 s.wholeDegrees = static_cast<int8_t>(30 + k);
                 s.accelCount = 10;
                 s.accelSums[0] = static_cast<uint16_t>(10 * (128 + 10 * k)); // X = 10·k
-                s.accelSums[1] = 10 * 128;                                  // Y = 0
-                s.accelSums[2] = 10 * 100;                                  // Z = -28
+                s.accelSums[1] = 10 * 128;                                   // Y = 0
+                s.accelSums[2] = 10 * 100;                                   // Z = -28
                 return s;
             });
         ASSERT_TRUE(file.OpenEcgFile(path, true));

@@ -21,7 +21,10 @@ int64_t SampleIndex(double d, int64_t limit)
     return static_cast<int64_t>(j);
 }
 
-int Clip(int64_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
+int Clip(int64_t count)
+{
+    return count > INT_MAX ? INT_MAX : static_cast<int>(count);
+}
 
 } // namespace
 
@@ -195,7 +198,10 @@ void OGrLine_Uevo::SetResultsHidden(bool hidden)
 
 namespace {
 
-bool PerSector(int type) { return type == kSeriesRawTemperature || (type >= kSeriesAccelX && type <= kSeriesAccelZ); }
+bool PerSector(int type)
+{
+    return type == kSeriesRawTemperature || (type >= kSeriesAccelX && type <= kSeriesAccelZ);
+}
 
 } // namespace
 

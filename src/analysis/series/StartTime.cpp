@@ -34,7 +34,8 @@ bool ReadInt(const std::string& text, size_t& pos, int& value)
 int ReadStartTime(std::string& text)
 {
     std::string spaced = text;
-    std::replace_if(spaced.begin(), spaced.end(), [](char c) { return c == '_' || c == ',' || c == ':'; }, ' ');
+    std::replace_if(
+        spaced.begin(), spaced.end(), [](char c) { return c == '_' || c == ',' || c == ':'; }, ' ');
 
     int hours = 0, minutes = 0, seconds = 0;
     size_t pos = 0;

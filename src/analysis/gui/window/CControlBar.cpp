@@ -38,7 +38,8 @@ CControlBar::CControlBar(QWidget* parent) : QWidget(parent)
            AddButton(kIdProcess, "Обработать", kCmdProcess));
     column(AddButton(kIdParameters, "Параметры ...", kCmdParameters),
            AddButton(kIdExport, "Экспорт данных", kCmdExport));
-    column(AddCheck(kIdRawEcg, "Исходный ЭКГ-сигнал", false), AddCheck(kIdRawTemperature, "Исходные температуры", false));
+    column(AddCheck(kIdRawEcg, "Исходный ЭКГ-сигнал", false),
+           AddCheck(kIdRawTemperature, "Исходные температуры", false));
     column(AddCheck(kIdRawAccelerations, "Исходные ускорения", true),
            AddCheck(kIdSeparateXyz, "Отображать раздельно XYZ", false));
     column(AddCheck(kIdFilteredEcg, "Фильтрованный ЭКГ-сигнал", false), AddCheck(kIdThreshold, "Порог", false));
@@ -86,6 +87,13 @@ QCheckBox* CControlBar::AddCheck(int id, const char* caption, bool ticked)
     return box;
 }
 
+void CControlBar::ResetToDefaults()
+{
+    for (const auto& [id, control] : m_Controls)
+        control->setChecked(id == kIdRawAccelerations || id == kIdPulse || id == kIdTemperature);
+    m_StartTime->clear();
+}
+
 void CControlBar::EnableControl(int id, bool enable)
 {
     const auto found = m_Controls.find(id);
@@ -120,9 +128,15 @@ OSeriesChoice CControlBar::Choice() const
     return c;
 }
 
-std::string CControlBar::StartTimeText() const { return m_StartTime->text().toStdString(); }
+std::string CControlBar::StartTimeText() const
+{
+    return m_StartTime->text().toStdString();
+}
 
-void CControlBar::SetStartTimeText(const std::string& text) { m_StartTime->setText(QString::fromStdString(text)); }
+void CControlBar::SetStartTimeText(const std::string& text)
+{
+    m_StartTime->setText(QString::fromStdString(text));
+}
 
 void CControlBar::keyPressEvent(QKeyEvent* event)
 {

@@ -52,6 +52,8 @@ public:
     explicit CControlBar(QWidget* parent);
 
     void EnableControl(int id, bool enable);
+    // The ticks and the empty start-time box of a freshly opened window.
+    void ResetToDefaults();
     // The series to draw: a box counts only while it is enabled and ticked.
     OSeriesChoice Choice() const;
     std::string StartTimeText() const;

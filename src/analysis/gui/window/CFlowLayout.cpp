@@ -12,7 +12,10 @@ CFlowLayout::~CFlowLayout()
         delete item;
 }
 
-void CFlowLayout::addItem(QLayoutItem* item) { m_Items.push_back(item); }
+void CFlowLayout::addItem(QLayoutItem* item)
+{
+    m_Items.push_back(item);
+}
 
 QLayoutItem* CFlowLayout::itemAt(int index) const
 {

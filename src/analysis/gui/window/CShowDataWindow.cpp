@@ -51,13 +51,17 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
 
-    m_Worker = std::make_unique<OPassWorker>(
-        [this] { m_Pass(m_File, *m_Filter, m_Control); },
-        [this] {
-            // On the worker thread: the window's own thread closes the dialog.
-            QMetaObject::invokeMethod(
-                this, [this] { if (m_Notify) m_Notify->PassEnded(); }, Qt::QueuedConnection);
-        });
+    m_Worker = std::make_unique<OPassWorker>([this] { m_Pass(m_File, *m_Filter, m_Control); },
+                                             [this] {
+                                                 // On the worker thread: the window's own thread closes the dialog.
+                                                 QMetaObject::invokeMethod(
+                                                     this,
+                                                     [this] {
+                                                         if (m_Notify)
+                                                             m_Notify->PassEnded();
+                                                     },
+                                                     Qt::QueuedConnection);
+                                             });
 
     m_Bar = new CControlBar(this);
     m_Chart = new TGrWnd(this);
@@ -93,6 +97,7 @@ void CShowDataWindow::showEvent(QShowEvent* event)
 void CShowDataWindow::Start()
 {
     m_Started = true;
+    m_Bar->ResetToDefaults();
     m_GrList.Clear();
     m_GrList.ResetStartTime();
     m_Chart->SetGrList(&m_GrList);
@@ -126,7 +131,8 @@ void CShowDataWindow::closeEvent(QCloseEvent* event)
 
 void CShowDataWindow::PostCommand(int code)
 {
-    QMetaObject::invokeMethod(this, [this, code] { Command(code); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, code] { Command(code); }, Qt::QueuedConnection);
 }
 
 void CShowDataWindow::Command(int code)
@@ -253,7 +259,10 @@ void CShowDataWindow::EditParameters()
     dialog.exec();
 }
 
-void CShowDataWindow::ExportData() { ExportDerivedSeries(m_File); }
+void CShowDataWindow::ExportData()
+{
+    ExportDerivedSeries(m_File);
+}
 
 void CShowDataWindow::ForwardKey(QKeyEvent* event)
 {
@@ -271,4 +280,7 @@ void CShowDataWindow::keyPressEvent(QKeyEvent* event)
     ForwardKey(event);
 }
 
-void CShowDataWindow::keyReleaseEvent(QKeyEvent* event) { ForwardKey(event); }
+void CShowDataWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    ForwardKey(event);
+}
