@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -181,6 +182,9 @@ TEST_F(AnalysisWindow, CancelStopsThePassAndShowsWhatWasDone)
             return;
         clicker.stop();
         EXPECT_EQ(wait->windowTitle().toStdString(), "Ждите, идет обработка ЭКГ");
+        auto* text = wait->findChild<QLabel*>("idText");
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text().toStdString(), path + "\nПрочитано 0 кб, найдено импульсов ЭКГ: 0");
         auto* cancel = wait->findChild<QAbstractButton*>("id2");
         ASSERT_NE(cancel, nullptr);
         EXPECT_EQ(cancel->text().toStdString(), "Отмена");
