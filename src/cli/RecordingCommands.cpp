@@ -140,13 +140,13 @@ int RunDownload(const CliArgs& args)
         device, *range, args.positional[1],
         [](const std::string& text, uint32_t) {
             const std::string progress = text.substr(text.find('\n') + 1);
-            std::fprintf(stderr, "\r%s", progress.c_str());
+            std::fprintf(stderr, "%s\n", progress.c_str());
             std::fflush(stderr);
         },
         &g_Interrupted);
     if (!outcome.started)
         return 1;
-    std::fprintf(stderr, "\rЗагружено %u кбайт из %u\n", outcome.received / 2, range->total / 2);
+    std::fprintf(stderr, "Загружено %u кбайт из %u\n", outcome.received / 2, range->total / 2);
     if (outcome.complete)
         return 0;
     return CliFail(outcome.stopText.empty() ? "download: interrupted" : outcome.stopText);
