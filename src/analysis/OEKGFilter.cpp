@@ -6,7 +6,6 @@
 
 OEKGFilter::OEKGFilter()
 {
-    LoadParametrs();
     Prepare();
 }
 

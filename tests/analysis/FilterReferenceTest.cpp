@@ -87,10 +87,10 @@ TEST(FilterReference, RunningSumsMatchTheDirectKernel)
         ASSERT_EQ(f->ImpulseCount(), r->ImpulseCount()) << "m_NI " << niMs;
         EXPECT_GT(f->ImpulseCount(), 600) << "m_NI " << niMs;
         for (int64_t i = 0; i < f->ImpulseCount(); ++i) {
-            ASSERT_EQ(fast[i].Pos, reference[i].Pos) << i;
+            ASSERT_EQ(+fast[i].Pos, +reference[i].Pos) << i;
             ASSERT_EQ(fast[i].Flags, reference[i].Flags) << i;
-            ASSERT_NEAR(fast[i].Peak, reference[i].Peak, 1e-9 * std::fabs(reference[i].Peak)) << i;
-            ASSERT_NEAR(fast[i].Defect, reference[i].Defect, 1e-9 * std::max(1.0, reference[i].Defect)) << i;
+            ASSERT_NEAR(+fast[i].Peak, +reference[i].Peak, 1e-9 * std::fabs(+reference[i].Peak)) << i;
+            ASSERT_NEAR(+fast[i].Defect, +reference[i].Defect, 1e-9 * std::max(1.0, +reference[i].Defect)) << i;
         }
     }
 }

@@ -89,8 +89,8 @@ TEST_F(Filter, RunOfTwoIsNoCandidateRunOfThreeIs)
     Prepared();
     FeedRuns({{100, 3}}, 400);
     ASSERT_EQ(Count(), 1);
-    EXPECT_EQ(impulses[0].Pos, 100);
-    EXPECT_EQ(impulses[0].Peak, 100.0);
+    EXPECT_EQ(+impulses[0].Pos, 100);
+    EXPECT_EQ(+impulses[0].Peak, 100.0);
     EXPECT_EQ(impulses[0].Flags, 0);
 }
 
@@ -115,9 +115,9 @@ TEST_F(Filter, CandidatesAreJudgedByWidthAndDistance)
         ASSERT_EQ(Count(), c.count) << c.what;
         EXPECT_EQ(impulses[0].Flags, c.firstFlags) << c.what;
         if (c.count == 2) {
-            EXPECT_EQ(impulses[1].Pos, c.secondStart) << c.what;
+            EXPECT_EQ(+impulses[1].Pos, c.secondStart) << c.what;
             EXPECT_EQ(impulses[1].Flags, c.secondFlags) << c.what;
-            EXPECT_EQ(impulses[1].Defect, c.secondDefect) << c.what;
+            EXPECT_EQ(+impulses[1].Defect, c.secondDefect) << c.what;
         }
     }
 }
@@ -129,7 +129,7 @@ TEST_F(Filter, DefectiveMiddleImpulseMarksTheTriple)
     // Between the peaks the filtered signal stays at -40: rms / peak · 20 = 8.
     FeedRuns({{100, 3}, {900, 3}, {1700, 3}}, 2000, 100, -40);
     ASSERT_EQ(Count(), 3);
-    EXPECT_NEAR(impulses[1].Defect, 8.0, 1e-9);
+    EXPECT_NEAR(+impulses[1].Defect, 8.0, 1e-9);
     EXPECT_EQ(impulses[0].Flags, kImpulseNeighbour);
     EXPECT_EQ(impulses[1].Flags, kImpulseDefective);
     EXPECT_EQ(impulses[2].Flags, kImpulseNeighbour);
@@ -159,10 +159,10 @@ TEST_F(Filter, DefectIgnoresSamplesThatLeftTheOutputLine)
     for (double v : z)
         filter->Advance(v);
     ASSERT_EQ(Count(), 3);
-    EXPECT_EQ(impulses[2].Pos, last);
+    EXPECT_EQ(+impulses[2].Pos, last);
     // Nothing of what lay between the first two is left to measure: no
     // defect, rather than one made of unrelated samples read back wrapped.
-    EXPECT_EQ(impulses[1].Defect, 0.0);
+    EXPECT_EQ(+impulses[1].Defect, 0.0);
     EXPECT_EQ(impulses[1].Flags, 0);
 }
 
@@ -173,7 +173,7 @@ TEST_F(Filter, FinishMarksEdgesOnceAndMovesToRawPositions)
     filter->Finish();
     ASSERT_EQ(Count(), 1);
     EXPECT_EQ(impulses[0].Flags, kImpulseEdge); // first and last at once: 4, not 8
-    EXPECT_EQ(impulses[0].Pos, 500 - (245 + 29));
+    EXPECT_EQ(+impulses[0].Pos, 500 - (245 + 29));
 }
 
 TEST_F(Filter, FullImpulseArrayStopsStoringButFilteringGoesOn)

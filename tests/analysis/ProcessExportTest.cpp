@@ -69,8 +69,8 @@ TEST_F(ProcessExport, PassFillsEveryChannel)
     for (int64_t i = 0; i < file.Thermo().Count(); ++i)
         EXPECT_NEAR(file.Thermo()[i].y, 36.6, 0.6);
     for (int64_t i = 0; i < file.ImpulseInfo().Count(); ++i) {
-        ASSERT_GE(file.ImpulseInfo()[i].Pos, -274);
-        ASSERT_LT(file.ImpulseInfo()[i].Pos, 234 * kSectors);
+        ASSERT_GE(+file.ImpulseInfo()[i].Pos, -274);
+        ASSERT_LT(+file.ImpulseInfo()[i].Pos, 234 * kSectors);
     }
 }
 
