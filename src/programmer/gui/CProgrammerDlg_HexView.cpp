@@ -61,5 +61,7 @@ void CProgrammerDlg::RefreshHexView()
         }
     }
     cursor.endEditBlock();
+    // The view stays where the user had scrolled it, not at the text's end.
+    m_HexView->setTextCursor(QTextCursor(m_HexView->document()));
     m_HexView->verticalScrollBar()->setValue(scroll);
 }

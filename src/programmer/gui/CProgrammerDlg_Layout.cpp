@@ -26,7 +26,7 @@ struct ControlTemplate {
 // clang-format off
 constexpr ControlTemplate kControls[] = {
     {0,    Kind::Label,    "Смена прошивки в Pic16F873A через RS-232. \nИспользуется НЕ стандартый boot-loader, "
-                           "а собственная разработка (монитор)",    7,   5, 250, 18, false},
+                           "а собственная разработка (монитор)",    7,   2, 252, 25, false},
     {0,    Kind::Label,    "Порт:",                                  265,  9,  22,  8, false},
     {1000, Kind::DropList, "",                                       289,  6,  73, 14, false},
     {1001, Kind::Button,   "Открыть HEX - файл ...",                 7,   28,  86, 20, false},
@@ -71,7 +71,7 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent)
     switch (c.kind) {
     case Kind::Label: {
         auto* label = new QLabel(text, parent);
-        label->setWordWrap(false);
+        label->setWordWrap(true);
         return label;
     }
     case Kind::DropList:
