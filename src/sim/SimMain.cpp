@@ -197,6 +197,10 @@ int main(int argc, char** argv)
         return Usage();
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
+    // The card comes first; an option in its place ("--help") is a request
+    // for the usage, never a file name.
+    if (args.empty() || args[0].rfind("-", 0) == 0)
+        return Usage();
     if (command == "make-card")
         return MakeCard(args);
     if (command == "serve")
