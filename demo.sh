@@ -2,7 +2,9 @@
 # Brenna demonstration: installs what the build needs, builds, makes a card
 # with demonstration recordings, serves it with the simulated ECG device on a
 # pseudo-terminal and opens the control window connected to it. Without a
-# display the window is rendered to demo-out/control.png instead.
+# display it does the main job with brenna-cli instead (list, download the
+# longest recording at 921600 baud, analyse and export, plot) and renders the
+# windows to PNG files.
 # Everything it makes stays in demo-out/ (settings included).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -15,11 +17,7 @@ out=demo-out
 sim=build/bin/brenna-sim
 mkdir -p "$out"
 rm -f "$out/card.img" "$out/card.img.state" "$out/port"
-if "$sim" 2>&1 | grep -q -- --demo; then
-  "$sim" make-card "$out/card.img" --demo
-else
-  "$sim" make-card "$out/card.img"
-fi
+"$sim" make-card "$out/card.img" --demo
 
 "$sim" serve "$out/card.img" --link "$out/port" >"$out/sim.log" 2>&1 &
 sim_pid=$!
@@ -38,7 +36,29 @@ echo "simulated device: $(grep -m1 '^PORT ' "$out/sim.log") (linked as $out/port
 brenna=(build/bin/brenna --settings-folder "$out/settings" --port "$out/port")
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "${brenna[@]}"
-else
-  echo "no display: rendering the control window to $out/control.png"
-  xvfb-run -a "${brenna[@]}" --screenshot "$out/control.png"
+  exit 0
 fi
+
+# No display: the same job through brenna-cli, then pictures of the windows.
+echo "no display: running the main job with brenna-cli"
+export XDG_CONFIG_HOME="$PWD/$out/config"   # the demo's settings stay in demo-out
+cli=(build/bin/brenna-cli --port "$out/port")
+"${cli[@]}" stop
+"${cli[@]}" list | tee "$out/list.tsv"
+# The longest recording: the row with the largest size.
+row=$(awk -F'\t' 'NR > 1 && $1 ~ /^[0-9]+$/ && $4 + 0 > best { best = $4 + 0; row = $1 } END { print row }' "$out/list.tsv")
+[ -n "$row" ] || { echo "no recording on the card"; exit 1; }
+recording="$out/recording-$row.экг"
+"${cli[@]}" download "$row" "$recording" --speed 921600
+build/bin/brenna-cli analyse "$recording" --export
+build/bin/brenna-cli plot "$recording" "$out/recording-$row.png"
+xvfb-run -a "${brenna[@]}" --screenshot "$out/control.png" >/dev/null 2>&1 || true
+xvfb-run -a build/bin/brenna --settings-folder "$out/settings" --analyse "$recording" \
+  --screenshot "$out/analysis.png" >/dev/null 2>&1 || true
+echo
+echo "files in $out/:"
+echo "  list.tsv                the recording list"
+echo "  $(basename "$recording")          recording $row as downloaded at 921600 baud"
+echo "  recording-$row - *.txt  pulse rate, temperature, CCP1 and accelerations"
+echo "  recording-$row.png       the analysis chart"
+echo "  control.png, analysis.png  the two windows"
