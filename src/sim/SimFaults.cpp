@@ -25,14 +25,14 @@ void SetErrorToken(SimFaults& faults, uint8_t token)
 
 } // namespace
 
-bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number, bool& usedNumber, std::string& error)
+bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* number, bool& usedNumber, std::string& error)
 {
     usedNumber = false;
-    std::string name = spec;
+    std::string name = faultText;
     std::string argument;
-    if (const size_t at = spec.find_first_of("=: "); at != std::string::npos) {
-        name = spec.substr(0, at);
-        argument = spec.substr(at + 1);
+    if (const size_t at = faultText.find_first_of("=: "); at != std::string::npos) {
+        name = faultText.substr(0, at);
+        argument = faultText.substr(at + 1);
     }
     const bool needsNumber =
         name == "crc" || name == "hangup-after" || name == "stream-error-at" || name == "token" || name == "flip";

@@ -27,4 +27,4 @@ struct SimFaults {
 // the number as the next word, passed in number). Returns false with a reason
 // for a name it does not know or a missing number; usedNumber tells whether the
 // separate number word was taken.
-bool AddSimFault(SimFaults& faults, const std::string& spec, const char* number, bool& usedNumber, std::string& error);
+bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* number, bool& usedNumber, std::string& error);

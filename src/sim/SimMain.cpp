@@ -138,14 +138,14 @@ int Serve(const std::vector<std::string>& args)
             if (!ParseProtectRange(args[++i], monitorOptions))
                 return Fail("bad protected range " + args[i]);
         } else if (word == "--fault" && i + 1 < args.size()) {
-            const std::string spec = args[++i];
+            const std::string faultText = args[++i];
             const char* number = i + 1 < args.size() ? args[i + 1].c_str() : nullptr;
             bool usedNumber = false;
             std::string error;
-            if (AddMonitorFault(monitorOptions, spec, number, usedNumber, error)) {
+            if (AddMonitorFault(monitorOptions, faultText, number, usedNumber, error)) {
                 if (!error.empty())
                     return Fail(error);
-            } else if (!AddSimFault(faults, spec, number, usedNumber, error)) {
+            } else if (!AddSimFault(faults, faultText, number, usedNumber, error)) {
                 return Fail(error);
             }
             if (usedNumber)

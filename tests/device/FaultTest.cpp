@@ -51,8 +51,8 @@ TEST_F(DeviceSimTest, EachFaultGivesItsMessageAndStopStillWorks)
         SimFaults faults;
         bool used = false;
         std::string error;
-        const std::string spec = c.fault;
-        ASSERT_TRUE(AddSimFault(faults, spec, nullptr, used, error)) << error;
+        const std::string faultText = c.fault;
+        ASSERT_TRUE(AddSimFault(faults, faultText, nullptr, used, error)) << error;
         if (m_Port)
             m_Port->Close();
         m_Dialogs.Clear();

@@ -43,22 +43,22 @@ bool ParseProtectRange(const std::string& text, SimMonitorOptions& options)
     return true;
 }
 
-bool AddMonitorFault(SimMonitorOptions& options, const std::string& spec, const char* number, bool& usedNumber,
+bool AddMonitorFault(SimMonitorOptions& options, const std::string& faultText, const char* number, bool& usedNumber,
                      std::string& error)
 {
     usedNumber = false;
     error.clear();
-    if (spec == "monitor-bad-reply") {
+    if (faultText == "monitor-bad-reply") {
         options.badReply = true;
         return true;
     }
     const std::string name = "monitor-silent-after";
-    if (spec.compare(0, name.size(), name) != 0)
+    if (faultText.compare(0, name.size(), name) != 0)
         return false;
     std::string value;
-    if (spec.size() > name.size() && (spec[name.size()] == '=' || spec[name.size()] == ':')) {
-        value = spec.substr(name.size() + 1);
-    } else if (spec.size() == name.size() && number != nullptr) {
+    if (faultText.size() > name.size() && (faultText[name.size()] == '=' || faultText[name.size()] == ':')) {
+        value = faultText.substr(name.size() + 1);
+    } else if (faultText.size() == name.size() && number != nullptr) {
         value = number;
         usedNumber = true;
     } else {

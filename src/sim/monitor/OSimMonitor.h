@@ -21,10 +21,10 @@ struct SimMonitorOptions {
 // "FROM-TO" (decimal or 0x-hexadecimal word addresses) or "none".
 bool ParseProtectRange(const std::string& text, SimMonitorOptions& options);
 // Takes the faults "monitor-silent-after N" (N as "=N", ":N" or the next word,
-// passed in number) and "monitor-bad-reply". Returns false when spec names no
+// passed in number) and "monitor-bad-reply". Returns false when faultText names no
 // monitor fault; error is set when it names one without a good number, and
 // usedNumber tells whether the next word was taken.
-bool AddMonitorFault(SimMonitorOptions& options, const std::string& spec, const char* number, bool& usedNumber,
+bool AddMonitorFault(SimMonitorOptions& options, const std::string& faultText, const char* number, bool& usedNumber,
                      std::string& error);
 
 class OSimMonitor {
