@@ -2,6 +2,7 @@
 // units (the window is 614 x 330 units; a unit is a quarter of the font's
 // average character width across and an eighth of its height down).
 #include "CControlDlg.h"
+#include "DialogUnits.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,26 +82,6 @@ const ListColumn kListColumns[] = {
     {" Примечание ", Qt::AlignLeft, 160},
 };
 constexpr int kListColumnCount = static_cast<int>(std::size(kListColumns));
-
-// Pixels per dialog unit for the window's font, the way dialog templates scale.
-struct DialogUnits {
-    double x = 1.5;
-    double y = 1.625;
-    explicit DialogUnits(const QFont& font)
-    {
-        const QFontMetrics metrics(font);
-        const QString alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-        x = metrics.horizontalAdvance(alphabet) / 52.0 / 4.0;
-        y = metrics.height() / 8.0;
-    }
-    QRect Rect(int left, int top, int width, int height) const
-    {
-        const int l = static_cast<int>(std::lround(left * x));
-        const int t = static_cast<int>(std::lround(top * y));
-        return QRect(l, t, static_cast<int>(std::lround((left + width) * x)) - l,
-                     static_cast<int>(std::lround((top + height) * y)) - t);
-    }
-};
 
 QWidget* MakeControl(const ControlTemplate& c, QWidget* parent)
 {
