@@ -1,4 +1,5 @@
 #include "EcgFileName.h"
+#include "ScanInt.h"
 
 #include "StrFormat.h"
 
@@ -33,29 +34,6 @@ std::string OStartOfDay::Text() const
 {
     return StrFormat("%02d:%02d:%02d", hours, minutes, seconds);
 }
-
-namespace {
-
-// One "%d" conversion; out-of-range values saturate instead of overflowing.
-bool ScanInt(const std::string& text, size_t& pos, int& value)
-{
-    size_t p = pos;
-    while (p < text.size() && std::isspace(static_cast<unsigned char>(text[p])))
-        ++p;
-    bool negative = false;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
-        negative = text[p++] == '-';
-    if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p])))
-        return false;
-    long long v = 0;
-    for (; p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); ++p)
-        v = std::min<long long>(v * 10 + (text[p] - '0'), 1LL << 32);
-    value = static_cast<int>(std::clamp<long long>(negative ? -v : v, INT_MIN, INT_MAX));
-    pos = p;
-    return true;
-}
-
-} // namespace
 
 OStartOfDay StartTimeFromName(const std::string& name)
 {
