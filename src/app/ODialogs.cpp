@@ -21,14 +21,19 @@ MsgResult OConsoleDialogs::Message(const std::string& text, const std::string& c
                                    MsgButtons buttons)
 {
     Console().Write("[").Write(caption).Write("] ").Write(text).Write("\n");
+    return AutomaticAnswer(buttons, m_AnswerYes);
+}
+
+MsgResult AutomaticAnswer(MsgButtons buttons, bool yes)
+{
     switch (buttons) {
     case MsgButtons::Ok:
         return MsgResult::Ok;
     case MsgButtons::OkCancel:
-        return m_AnswerYes ? MsgResult::Ok : MsgResult::Cancel;
+        return yes ? MsgResult::Ok : MsgResult::Cancel;
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
-        return m_AnswerYes ? MsgResult::Yes : MsgResult::No;
+        return yes ? MsgResult::Yes : MsgResult::No;
     }
     return MsgResult::Cancel;
 }

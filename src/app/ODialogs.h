@@ -37,6 +37,10 @@ public:
 ODialogs& Dialogs();
 void SetDialogs(ODialogs* dialogs); // nullptr restores the console dialogs
 
+// The answer of a front end that cannot ask: OK to a plain message, and to a
+// question Yes (or OK) when the user agreed beforehand, No (or Cancel) otherwise.
+MsgResult AutomaticAnswer(MsgButtons buttons, bool yes);
+
 // Writes every message to the console and answers with a fixed reply
 // (Cancel/No for questions unless told otherwise); never opens a file dialog.
 class OConsoleDialogs : public ODialogs {

@@ -28,14 +28,5 @@ MsgResult CliDialogs::Message(const std::string& text, const std::string& captio
             std::cerr << '\n';
         std::cerr.flush();
     }
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgResult::Ok;
-    case MsgButtons::OkCancel:
-        return m_AnswerYes ? MsgResult::Ok : MsgResult::Cancel;
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel:
-        return m_AnswerYes ? MsgResult::Yes : MsgResult::No;
-    }
-    return MsgResult::Cancel;
+    return AutomaticAnswer(buttons, m_AnswerYes);
 }
