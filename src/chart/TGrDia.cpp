@@ -95,16 +95,7 @@ void TGrDia::FinishDataRange()
     }
 }
 
-void TGrDia::AdoptDataRange()
-{
-    if (!ViewValid()) {
-        viewLo = dataLo;
-        viewHi = dataHi;
-        isFull = 1;
-        return;
-    }
-    NormalizeFromNeed();
-}
+void TGrDia::AdoptDataRange() { NormalizeFromCheck(); }
 
 void TGrDia::UpdateScrollBar(OGrScrollBar* bar)
 {

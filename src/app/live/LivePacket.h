@@ -1,14 +1,16 @@
 #pragma once
 // The device's live packet: one recording sector as it goes to the card,
 // followed by three status bytes about the card. Pure functions over its bytes.
+#include "RecordingFormat.h"
+
 #include <cstdint>
 #include <string>
 
 inline constexpr int kLivePacketSize = 515;
-inline constexpr int kLiveSectorSize = 512;
-inline constexpr int kLiveSamplesPerPacket = 234;
-inline constexpr int kLiveSampleOffset = 44;
-inline constexpr uint32_t kLiveSignature = 0xA73955AA;
+inline constexpr int kLiveSectorSize = kSectorSize;
+inline constexpr int kLiveSamplesPerPacket = kSamplesPerSector;
+inline constexpr int kLiveSampleOffset = kSectorHeaderSize;
+inline constexpr uint32_t kLiveSignature = kRecordingSignature;
 
 // Status flags (byte 512).
 inline constexpr uint8_t kLiveCardV2 = 0x01;
@@ -16,10 +18,7 @@ inline constexpr uint8_t kLiveCardHC = 0x02;
 inline constexpr uint8_t kLiveError = 0x04;
 inline constexpr uint8_t kLiveRecording = 0x08;
 
-inline uint32_t LiveU32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
+inline uint32_t LiveU32(const uint8_t* p) { return ReadLE32(p); }
 
 struct LivePacketView {
     const uint8_t* bytes;
