@@ -20,8 +20,14 @@ public:
     int32_t Shift() const { return m_Shift; }
     void Fill(double v) { m_Data.fill(v); }
 
-private:
+    // Raw access for loops that keep the write index in a register.
     static constexpr uint32_t kMask = kSize - 1;
+    double* Data() { return m_Data.data(); }
+    const double* Data() const { return m_Data.data(); }
+    uint32_t Index() const { return m_Index; }
+    void SetIndex(uint32_t index) { m_Index = index & kMask; }
+
+private:
     std::array<double, kSize> m_Data{};
     uint32_t m_Index = 0;
     int32_t m_Shift = 0;

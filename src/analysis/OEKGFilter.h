@@ -51,33 +51,36 @@ public:
     // One raw sample (a whole number, the device's 16-bit word).
     void Process(double x)
     {
-        if (!m_Primed)
-            Prime(x);
-        // The window sum loses its oldest sample and gains x, in one step:
-        // whole numbers make it exact either way, and one addition per
-        // sample keeps the dependency chain short.
-        m_S += x - m_L1.At(-m_NA);
-        m_L1.Push(x);
-        const double scaledY = m_Window * m_L1.At(0) - m_S; // (2·NA + 1)·y
+        ProcessBlock(&x, 1, [](double, double) {});
+    }
 
-        m_Tap = (m_Tap + 1) & kTapMask;
-        const uint32_t oldTap = (m_Tap - m_NI - 1) & kTapMask;
-        m_Box1 += scaledY - m_YTaps[oldTap];
-        m_YTaps[m_Tap] = scaledY;
-        m_Box2 += m_Box1 - m_Box1Taps[oldTap];
-        m_Box1Taps[m_Tap] = m_Box1;
-        Advance(m_Box2 * m_KernelScale);
+    // Processes count raw samples in order, exactly as count calls of
+    // Process would, handing sink(Output(), Threshold()) after each one. The
+    // state a sample changes stays in registers over the whole block.
+    template <class Sink> void ProcessBlock(const double* x, int count, Sink&& sink)
+    {
+        if (count <= 0)
+            return;
+        if (!m_Primed)
+            Prime(x[0]);
+        ORun r = LoadRun();
+        const OConstants c = Constants();
+        for (int i = 0; i < count; ++i) {
+            const double z = FilterStep(r, c, x[i]);
+            AdvanceStep(r, c, z);
+            sink(z, r.thr);
+        }
+        StoreRun(r);
     }
 
     // Takes one matched-filter value: it becomes Output(), and with an
-    // impulse array attached the detector runs on it. Process calls it; a
-    // reference filter can feed it directly.
+    // impulse array attached the detector runs on it. A reference filter can
+    // feed it directly.
     void Advance(double z)
     {
-        m_L4.Push(z);
-        if (m_Impulses)
-            Detect(z);
-        ++m_N;
+        ORun r = LoadRun();
+        AdvanceStep(r, Constants(), z);
+        StoreRun(r);
     }
 
     double Output() const { return m_L4.At(0); }
@@ -98,36 +101,117 @@ public:
 
 private:
     static constexpr uint32_t kTapMask = 127; // NI + 1 taps, NI <= 97 samples
+    static constexpr uint32_t kLineMask = ODelayLine::kMask;
+
+    // The per-sample state, copied into locals for a block: written through
+    // `this`, every delay-line store would force it back to memory.
+    struct ORun {
+        double s, box1, box2, thr, intervalMax, candidateValue;
+        uint32_t l1, l4, tap;
+        int32_t n, sinceReset, above, candidateIndex, previousIndex;
+    };
+    ORun LoadRun() const
+    {
+        return {m_S,        m_Box1,         m_Box2,   m_Thr,      m_IntervalMax,    m_CandidateValue,
+                m_L1.Index(), m_L4.Index(), m_Tap,    m_N,        m_SinceReset,     m_Above,
+                m_CandidateIndex, m_PreviousIndex};
+    }
+    void StoreRun(const ORun& r)
+    {
+        m_S = r.s;
+        m_Box1 = r.box1;
+        m_Box2 = r.box2;
+        m_Thr = r.thr;
+        m_IntervalMax = r.intervalMax;
+        m_CandidateValue = r.candidateValue;
+        m_L1.SetIndex(r.l1);
+        m_L4.SetIndex(r.l4);
+        m_Tap = r.tap;
+        m_N = r.n;
+        m_SinceReset = r.sinceReset;
+        m_Above = r.above;
+        m_CandidateIndex = r.candidateIndex;
+        m_PreviousIndex = r.previousIndex;
+    }
+
+    // The converted parameters a sample step reads, as locals: stores to the
+    // lines and taps could otherwise alias them.
+    struct OConstants {
+        uint32_t na, twoNA, ni1;
+        int32_t maxInterval;
+        double window, kernelScale, decay;
+        bool detect;
+    };
+    OConstants Constants() const
+    {
+        return {static_cast<uint32_t>(m_NA), 2 * static_cast<uint32_t>(m_NA), static_cast<uint32_t>(m_NI) + 1,
+                m_MaxIntervalSamples, m_Window, m_KernelScale, m_Decay, m_Impulses != nullptr};
+    }
 
     void Prime(double x);
-    void Detect(double z)
+
+    // Baseline and matched filter; returns the matched-filter value.
+    double FilterStep(ORun& r, const OConstants& c, double x)
     {
-        if (z / 2 > m_Thr)
-            m_Thr = z / 2;
+        double* const l1 = m_L1.Data();
+        // The window sum loses its oldest sample and gains x, in one step:
+        // whole numbers make it exact either way, and one addition per
+        // sample keeps the dependency chain short.
+        r.s += x - l1[(r.l1 - c.twoNA) & kLineMask];
+        r.l1 = (r.l1 + 1) & kLineMask;
+        l1[r.l1] = x;
+        const double scaledY = c.window * l1[(r.l1 - c.na) & kLineMask] - r.s; // (2·NA + 1)·y
+
+        r.tap = (r.tap + 1) & kTapMask;
+        const uint32_t oldTap = (r.tap - c.ni1) & kTapMask;
+        r.box1 += scaledY - m_YTaps[oldTap];
+        m_YTaps[r.tap] = scaledY;
+        r.box2 += r.box1 - m_Box1Taps[oldTap];
+        m_Box1Taps[r.tap] = r.box1;
+        return r.box2 * c.kernelScale;
+    }
+
+    void AdvanceStep(ORun& r, const OConstants& c, double z)
+    {
+        r.l4 = (r.l4 + 1) & kLineMask;
+        m_L4.Data()[r.l4] = z;
+        if (c.detect)
+            Detect(r, c, z);
+        ++r.n;
+    }
+
+    void Detect(ORun& r, const OConstants& c, double z)
+    {
+        if (z / 2 > r.thr)
+            r.thr = z / 2;
         else
-            m_Thr *= m_Decay;
-        if (z > m_IntervalMax)
-            m_IntervalMax = z;
-        if (++m_SinceReset > m_MaxIntervalSamples) {
-            if (m_IntervalMax / 2 < m_Thr)
-                m_Thr = m_IntervalMax / 2;
-            m_IntervalMax = 0;
-            m_SinceReset = 0;
+            r.thr *= c.decay;
+        if (z > r.intervalMax)
+            r.intervalMax = z;
+        if (++r.sinceReset > c.maxInterval) {
+            if (r.intervalMax / 2 < r.thr)
+                r.thr = r.intervalMax / 2;
+            r.intervalMax = 0;
+            r.sinceReset = 0;
         }
-        if (m_Thr < 3.0)
-            m_Thr = 3.0;
-        if (z > m_Thr) {
-            if (m_Above == 0 || z > m_CandidateValue) {
-                m_CandidateValue = z;
-                m_CandidateIndex = m_N;
+        if (r.thr < 3.0)
+            r.thr = 3.0;
+        if (z > r.thr) {
+            if (r.above == 0 || z > r.candidateValue) {
+                r.candidateValue = z;
+                r.candidateIndex = r.n;
             }
-            ++m_Above;
+            ++r.above;
             return;
         }
-        if (m_Above > 2 && m_Count < m_Capacity)
+        if (r.above > 2 && m_Count < m_Capacity) {
+            // Rare: the judgement works on the members.
+            StoreRun(r);
             JudgeCandidate();
-        m_Above = 0;
-        m_PreviousIndex = m_CandidateIndex;
+            r = LoadRun();
+        }
+        r.above = 0;
+        r.previousIndex = r.candidateIndex;
     }
     void JudgeCandidate();
     void MeasureDefect();

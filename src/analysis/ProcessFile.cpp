@@ -20,9 +20,13 @@ constexpr int kChunkSectors = 128; // 64 KiB per read
 // up to that bound.
 constexpr int64_t kMaxSectors = INT32_MAX / kSamplesPerSector;
 
+// Clamped, then truncated toward zero; written so that it compiles to
+// min/max rather than branches.
 int16_t ToSample(double v)
 {
-    return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0));
+    v = v < -32768.0 ? -32768.0 : v;
+    v = v > 32767.0 ? 32767.0 : v;
+    return static_cast<int16_t>(static_cast<int32_t>(v));
 }
 
 // Reads up to count whole sectors at sector index first; returns how many.
@@ -123,17 +127,29 @@ private:
 
     void Samples(const uint8_t* sector)
     {
+        double x[kSamplesPerSector];
+        for (int i = 0; i < kSamplesPerSector; ++i)
+            x[i] = SectorSample(sector, i);
         int16_t* const data = m_File.m_ProcessedData.Data();
         int16_t* const porog = m_File.m_ProcessedPorog.Data();
         int64_t out = m_OutIndex;
-        for (int i = 0; i < kSamplesPerSector; ++i, ++out) {
-            m_Filter.Process(SectorSample(sector, i));
-            if (out < 0)
-                continue;
-            if (data)
-                data[out] = ToSample(m_Filter.Output());
-            if (porog)
-                porog[out] = ToSample(m_Filter.Threshold());
+        if (data && porog && out >= 0) {
+            // The usual case, after the first sector: both arrays, no skipping.
+            m_Filter.ProcessBlock(x, kSamplesPerSector, [&](double z, double thr) {
+                data[out] = ToSample(z);
+                porog[out] = ToSample(thr);
+                ++out;
+            });
+        } else {
+            m_Filter.ProcessBlock(x, kSamplesPerSector, [&](double z, double thr) {
+                if (out >= 0) {
+                    if (data)
+                        data[out] = ToSample(z);
+                    if (porog)
+                        porog[out] = ToSample(thr);
+                }
+                ++out;
+            });
         }
         m_OutIndex = out;
         const int64_t produced = std::max<int64_t>(out, 0);
