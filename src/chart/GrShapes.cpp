@@ -4,6 +4,7 @@
 #include "OGrLine.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 
@@ -105,11 +106,31 @@ void GrFunctionShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
     path.Flush();
 }
 
+namespace {
+
+// Which side of the plot a column lies on as far as a 2-pixel stroke goes:
+// -1 and 1 where nothing drawn at that column can reach the plot, 0 else.
+class ColumnSide {
+public:
+    explicit ColumnSide(const GrMapping& map) : m_Left(map.Left() - 1), m_Right(map.Right()) {}
+    int operator()(int x) const { return x < m_Left ? -1 : x >= m_Right ? 1 : 0; }
+
+private:
+    int m_Left, m_Right;
+};
+
+} // namespace
+
 void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
 {
     if (!map.Usable())
         return;
     GrColumnPath path(&out->segments);
+    const ColumnSide side(map);
+    // A marker's pixels lie within 4 pixels of its centre; markers farther
+    // off the plot are not collected.
+    const int markerLeft = map.Left() - 8, markerRight = map.Right() + 8;
+    GrPixel lastMarker{INT_MIN, INT_MIN};
     const int count = line->GetPointCount();
     for (int i = 0; i < count; ++i) {
         double xv = kGrNone, yv = kGrNone;
@@ -118,12 +139,22 @@ void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
             continue;
         const int x = map.X(xv);
         const int y = map.Y(yv);
-        if (!(flags & kGrPtNoMarker))
-            out->markers.push_back({x, y});
-        if (!path.Active() || (flags & kGrPtBreakBefore))
+        if (!(flags & kGrPtNoMarker) && x >= markerLeft && x <= markerRight &&
+            (x != lastMarker.x || y != lastMarker.y)) {
+            lastMarker = {x, y};
+            out->markers.push_back(lastMarker);
+        }
+        if (!path.Active() || (flags & kGrPtBreakBefore)) {
             path.Start(x, y);
-        else
-            path.LineTo(x, y);
+        } else {
+            // Zoomed in, most points lie off the plot: a step between two of
+            // them on the same side draws nothing and is not emitted.
+            const int s = side(x);
+            if (s != 0 && s == side(path.Column()))
+                path.MoveTo(x, y);
+            else
+                path.LineTo(x, y);
+        }
         if (flags & kGrPtBreakAfter)
             path.Flush();
     }

@@ -42,6 +42,7 @@ public:
 
 private:
     // Missing values (NaN included) clamp to the high end like +1e100 does.
+    // Written as min/max: a branch per coordinate mispredicts on noisy data.
     static double Clamp(double v, double lo, double hi)
     {
         if (v >= lo)
@@ -64,6 +65,14 @@ public:
     bool Active() const { return m_Active; }
     // Ends the current polyline and begins a new one at (x, y).
     void Start(int x, int y);
+    // Moves the polyline's end to (x, y) without drawing anything: for a
+    // point whose segment from the current end cannot be seen.
+    void MoveTo(int x, int y)
+    {
+        m_Col = x;
+        m_Min = m_Max = m_Last = y;
+    }
+    int Column() const { return m_Col; }
     // Joins (x, y) to the polyline.
     void LineTo(int x, int y)
     {

@@ -3,20 +3,25 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <vector>
 
 namespace {
 
-struct Offset {
-    int dx, dy;
+// One column of the marker: rows dy0..dy1 at column offset dx.
+struct ShapeColumn {
+    int dx, dy0, dy1;
 };
 
-// The pixels of one marker relative to its centre, taken once from the
+// The marker as vertical runs relative to its centre, taken once from the
 // painter's own circle (bounded by x - 3 .. x + 3, outline 2 pixels wide).
-const std::vector<Offset>& MarkerShape()
+// A filled circle has one run per column, which lets markers be merged
+// column by column below.
+const std::vector<ShapeColumn>& MarkerColumns()
 {
-    static const std::vector<Offset> shape = [] {
+    static const std::vector<ShapeColumn> columns = [] {
         QImage probe(16, 16, QImage::Format_RGB32);
         probe.fill(Qt::white);
         {
@@ -25,14 +30,34 @@ const std::vector<Offset>& MarkerShape()
             p.setBrush(Qt::black);
             p.drawEllipse(QRect(8 - 3, 8 - 3, 6, 6));
         }
-        std::vector<Offset> offsets;
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                if (probe.pixel(x, y) != qRgb(255, 255, 255))
-                    offsets.push_back({x - 8, y - 8});
-        return offsets;
+        std::vector<ShapeColumn> runs;
+        for (int x = 0; x < 16; ++x) {
+            for (int y = 0; y < 16; ++y) {
+                if (probe.pixel(x, y) == qRgb(255, 255, 255))
+                    continue;
+                int end = y;
+                while (end + 1 < 16 && probe.pixel(x, end + 1) != qRgb(255, 255, 255))
+                    ++end;
+                runs.push_back({x - 8, y - 8, end - 8});
+                y = end;
+            }
+        }
+        return runs;
     }();
-    return shape;
+    return columns;
+}
+
+// Pixels from the centre to the farthest pixel of the shape (the outline
+// reaches one pixel past the circle's bounds on some sides).
+int MarkerReach()
+{
+    static const int reach = [] {
+        int r = 0;
+        for (const ShapeColumn& c : MarkerColumns())
+            r = std::max({r, std::abs(c.dx), std::abs(c.dy0), std::abs(c.dy1)});
+        return r;
+    }();
+    return reach;
 }
 
 } // namespace
@@ -44,29 +69,56 @@ void TGrStampMarkers(QImage& image, const QRect& clip, const std::vector<GrPixel
     const QRect area = clip.intersected(image.rect());
     if (area.isEmpty())
         return;
-    const std::vector<Offset>& shape = MarkerShape();
-    const QRgb rgb = color.rgb();
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    const int left = area.left(), top = area.top(), right = area.right(), bottom = area.bottom();
-    // One bit per centre position inside the area (and a margin of 3 around
-    // it, since a marker centred just outside still reaches in).
-    const int margin = 3;
+    // Centres that can reach the area, one bit each, column by column: a
+    // dense point line puts many markers on the same or neighbouring rows,
+    // and a run of centres in one column is one vertical run per shape
+    // column, written once.
+    const int margin = MarkerReach();
+    const int left = area.left() - margin, top = area.top() - margin;
     const int w = area.width() + 2 * margin, h = area.height() + 2 * margin;
-    std::vector<bool> done(static_cast<size_t>(w) * h);
+    const int words = (h + 63) / 64;
+    std::vector<uint64_t> centres(static_cast<size_t>(w) * words);
+    std::vector<uint8_t> used(static_cast<size_t>(w));
     for (const GrPixel& m : markers) {
-        const int cx = m.x - left + margin, cy = m.y - top + margin;
+        const int cx = m.x - left, cy = m.y - top;
         if (cx < 0 || cy < 0 || cx >= w || cy >= h)
             continue;
-        const size_t bit = static_cast<size_t>(cy) * w + cx;
-        if (done[bit])
+        centres[static_cast<size_t>(cx) * words + cy / 64] |= uint64_t{1} << (cy % 64);
+        used[static_cast<size_t>(cx)] = 1;
+    }
+
+    const QRgb rgb = color.rgb();
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const std::vector<ShapeColumn>& shape = MarkerColumns();
+    auto fill = [&](int x, int y0, int y1) {
+        if (x < area.left() || x > area.right())
+            return;
+        y0 = std::max(y0, area.top());
+        y1 = std::min(y1, area.bottom());
+        uchar* line = bits + y0 * stride;
+        for (int y = y0; y <= y1; ++y, line += stride)
+            reinterpret_cast<QRgb*>(line)[x] = rgb;
+    };
+    for (int cx = 0; cx < w; ++cx) {
+        if (!used[static_cast<size_t>(cx)])
             continue;
-        done[bit] = true;
-        const bool inside = m.x - margin >= left && m.x + margin <= right && m.y - margin >= top && m.y + margin <= bottom;
-        for (const Offset& o : shape) {
-            const int x = m.x + o.dx, y = m.y + o.dy;
-            if (inside || (x >= left && x <= right && y >= top && y <= bottom))
-                reinterpret_cast<QRgb*>(bits + y * stride)[x] = rgb;
+        const uint64_t* column = &centres[static_cast<size_t>(cx) * words];
+        // Runs of consecutive centre rows r0..r1.
+        int row = 0;
+        while (row < h) {
+            const uint64_t rest = column[row / 64] >> (row % 64);
+            if (rest == 0) {
+                row = (row / 64 + 1) * 64;
+                continue;
+            }
+            const int r0 = row + std::countr_zero(rest);
+            int r1 = r0;
+            while (r1 + 1 < h && (column[(r1 + 1) / 64] >> ((r1 + 1) % 64) & 1))
+                ++r1;
+            for (const ShapeColumn& c : shape)
+                fill(left + cx + c.dx, top + r0 + c.dy0, top + r1 + c.dy1);
+            row = r1 + 1;
         }
     }
 }

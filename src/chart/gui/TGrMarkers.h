@@ -1,7 +1,8 @@
 #pragma once
 // Point markers (filled circles of radius 3) written straight into the frame
 // image: a point line of hundreds of thousands of points puts many markers on
-// the same pixel, and each distinct position is stamped once.
+// the same or neighbouring pixels, so centres are gathered per pixel column
+// and each run of them is written as one vertical stroke per marker column.
 #include "GrShapes.h"
 
 #include <QColor>

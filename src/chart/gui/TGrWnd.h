@@ -5,6 +5,7 @@
 // the list with SetGrList (again after every change of its content) and
 // forwards its key presses with ForwardKey; the chart never keeps the focus.
 #include "GrDefs.h"
+#include "GrShapes.h"
 #include "TGrDia.h"
 
 #include <QImage>
@@ -107,4 +108,7 @@ private:
     int m_LeftEdge = 0;
     int m_LabelHeight = 0;
     QImage m_Frame;
+    // Shapes of the line being painted; kept so that their storage is reused
+    // from paint to paint.
+    GrLineShapes m_Shapes;
 };

@@ -72,7 +72,7 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
     }
 
     const GrMapping map(m_XAxis.viewLo, m_XAxis.viewHi, left, right, a->viewLo, a->viewHi, top, lastRow);
-    GrLineShapes shapes;
+    GrLineShapes& shapes = m_Shapes;
     const int lines = m_List->GetLineCount(g);
     p.setPen(Qt::NoPen);
     for (int k = 0; k < lines; ++k) {
