@@ -8,20 +8,28 @@
 
 namespace {
 
-void CollectPoints(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
+GrPointOrder CollectPoints(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
 {
     const bool spread = line->HasSpread() == 1;
     const int count = line->GetPointCount();
+    GrPointOrder order{count, true};
+    double previous = -kGrNone;
     for (int i = 0; i < count; ++i) {
         double x = kGrNone, y = kGrNone;
         const int flags = line->GetPoint(i, &x, &y);
-        if (flags & kGrPtAbsent)
+        if (flags & kGrPtAbsent) {
+            order.ascending = false;
             continue;
+        }
         const double s = spread ? line->GetSpread(i) : 0.0;
         if (GrValid(x))
             xAxis->IncludeInData(x, x);
         yAxis->IncludeInData(y - s, y + s);
+        if (!(GrValid(x) && x >= previous))
+            order.ascending = false;
+        previous = x;
     }
+    return order;
 }
 
 void CollectFunction(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
@@ -51,8 +59,10 @@ void CollectFunction(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
 
 } // namespace
 
-void GrCollectRanges(OGrList* list, TGrDia* xAxis)
+void GrCollectRanges(OGrList* list, TGrDia* xAxis, GrPointOrders* orders)
 {
+    if (orders)
+        orders->clear();
     xAxis->needLo = kGrNone;
     xAxis->needHi = -kGrNone;
     xAxis->minSpan = -kGrNone;
@@ -64,13 +74,16 @@ void GrCollectRanges(OGrList* list, TGrDia* xAxis)
         a->EmptyData();
         a->isAuto = 1;
         const int lines = list->GetLineCount(g);
+        std::vector<GrPointOrder> lineOrders(static_cast<size_t>(std::max(lines, 0)));
         for (int k = 0; k < lines; ++k) {
             OGrLine* line = list->GetLine(g, k);
             if (line->IsFunction() == 1)
                 CollectFunction(line, xAxis, a);
             else
-                CollectPoints(line, xAxis, a);
+                lineOrders[static_cast<size_t>(k)] = CollectPoints(line, xAxis, a);
         }
+        if (orders)
+            orders->push_back(std::move(lineOrders));
         a->FinishDataRange();
         a->AdoptDataRange();
     }
@@ -78,7 +91,40 @@ void GrCollectRanges(OGrList* list, TGrDia* xAxis)
     xAxis->NormalizeView(true);
 }
 
-void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis)
+const GrPointOrder* GrOrderOf(const GrPointOrders* orders, int g, int k)
+{
+    if (orders == nullptr || g < 0 || k < 0 || g >= static_cast<int>(orders->size()))
+        return nullptr;
+    const std::vector<GrPointOrder>& lines = (*orders)[static_cast<size_t>(g)];
+    return k < static_cast<int>(lines.size()) ? &lines[static_cast<size_t>(k)] : nullptr;
+}
+
+void GrPointsWithin(OGrLine* line, const GrPointOrder* order, double lo, double hi, int* from, int* to)
+{
+    const int count = line->GetPointCount();
+    *from = 0;
+    *to = count;
+    if (order == nullptr || !order->ascending || order->count != count)
+        return;
+    // First index whose x passes the test, x never decreasing.
+    auto first = [&](auto beyond) {
+        int a = 0, b = count;
+        while (a < b) {
+            const int m = a + (b - a) / 2;
+            double x = kGrNone, y = kGrNone;
+            line->GetPoint(m, &x, &y);
+            if (beyond(x))
+                b = m;
+            else
+                a = m + 1;
+        }
+        return a;
+    };
+    *from = first([lo](double x) { return x >= lo; });
+    *to = std::max(*from, first([hi](double x) { return x > hi; }));
+}
+
+void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis, const GrPointOrders* orders)
 {
     TGrDia* a = list->GetGrDia(g);
     a->EmptyView();
@@ -105,8 +151,9 @@ void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis)
         // Extremes gathered locally: this loop runs over every point each paint.
         const int skip = kGrPtAbsent | kGrPtNoScale | (a->skipFaults ? kGrPtFault : 0);
         double lo = kGrNone, hi = -kGrNone;
-        const int count = line->GetPointCount();
-        for (int i = 0; i < count; ++i) {
+        int from = 0, to = 0;
+        GrPointsWithin(line, GrOrderOf(orders, g, k), xLo, xHi, &from, &to);
+        for (int i = from; i < to; ++i) {
             double x = kGrNone, y = kGrNone;
             const int flags = line->GetPoint(i, &x, &y);
             if ((flags & skip) != 0 || !(xLo <= x && x <= xHi))

@@ -3,16 +3,36 @@
 // list gives its axes, and the automatic scaling of a graph's Y window from
 // what lies inside the visible X window.
 
+#include <vector>
+
+class OGrLine;
 class OGrList;
 class TGrDia;
+
+// What attaching a list learnt about a point line: its point count then, and
+// whether every point was present with x never decreasing. Painting then
+// finds the points of the X window by bisection instead of reading them all.
+struct GrPointOrder {
+    int count = -1;
+    bool ascending = false;
+};
+using GrPointOrders = std::vector<std::vector<GrPointOrder>>; // [graph][line]
 
 // Rebuilds the X axis and every graph axis from the list: data ranges
 // collected from scratch, every graph put into automatic scaling, the X axis
 // into the time-of-day format; the windows the user had stay where still valid.
-void GrCollectRanges(OGrList* list, TGrDia* xAxis);
+// With orders, also records the order of every point line.
+void GrCollectRanges(OGrList* list, TGrDia* xAxis, GrPointOrders* orders = nullptr);
+
+// The order recorded for line k of graph g, or null.
+const GrPointOrder* GrOrderOf(const GrPointOrders* orders, int g, int k);
+
+// Indices [*from, *to) holding every point with lo <= x <= hi: found by
+// bisection when the order is known and the count unchanged, else all points.
+void GrPointsWithin(OGrLine* line, const GrPointOrder* order, double lo, double hi, int* from, int* to);
 
 // Sets the Y window of graph g from its lines within the X window.
-void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis);
+void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis, const GrPointOrders* orders = nullptr);
 
 // The 1025 x values at which function extents are sampled: lo, lo + d, ...
 // with d = (hi - lo) / 1024 added step by step.

@@ -1,6 +1,7 @@
 #include "GrShapes.h"
 
 #include "GrDefs.h"
+#include "GrRanges.h"
 #include "OGrLine.h"
 
 #include <algorithm>
@@ -121,18 +122,25 @@ private:
 
 } // namespace
 
-void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
+void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out, const GrPointOrder* order)
 {
     if (!map.Usable())
         return;
+    // Points more than a few pixels off the plot show nothing but the step
+    // from the last of them on either side; those two are read as well.
+    const double slack = 16 * map.XPerPixel();
+    int from = 0, to = 0;
+    GrPointsWithin(line, order, map.XLo() - slack, map.XLo() + (map.Right() - map.Left()) * map.XPerPixel() + slack,
+                   &from, &to);
+    from = std::max(from - 1, 0);
+    to = std::min(to + 1, line->GetPointCount());
     GrColumnPath path(&out->segments);
     const ColumnSide side(map);
     // A marker's pixels lie within 4 pixels of its centre; markers farther
     // off the plot are not collected.
     const int markerLeft = map.Left() - 8, markerRight = map.Right() + 8;
     GrPixel lastMarker{INT_MIN, INT_MIN};
-    const int count = line->GetPointCount();
-    for (int i = 0; i < count; ++i) {
+    for (int i = from; i < to; ++i) {
         double xv = kGrNone, yv = kGrNone;
         const int flags = line->GetPoint(i, &xv, &yv);
         if (flags & kGrPtAbsent)

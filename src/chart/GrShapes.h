@@ -5,6 +5,7 @@
 #include <vector>
 
 class OGrLine;
+struct GrPointOrder;
 
 struct GrSegment {
     int x1, y1, x2, y2;
@@ -36,6 +37,8 @@ public:
     // Half height in rows of a spread s, within 1..10000.
     int SpreadRows(double s) const;
     int Left() const { return m_Left; }
+    double XLo() const { return m_XLo; }
+    double XPerPixel() const { return m_XPerPixel; }
     int Right() const { return m_Right; }
     // Value of the left edge of pixel column c (absolute column).
     double ColumnValue(int c) const { return m_XLo + (c - m_Left) * m_XPerPixel; }
@@ -111,7 +114,8 @@ struct GrLineShapes {
 
 // A function walked across the plot in eighths of a pixel.
 void GrFunctionShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out);
-// A point line: markers, polylines split by the break flags.
-void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out);
+// A point line: markers, polylines split by the break flags. With the
+// line's order known, only the points near the X window are read.
+void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out, const GrPointOrder* order = nullptr);
 // The pale band of a line with spread (not split by break flags).
 void GrBandShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out);

@@ -1,6 +1,9 @@
 // Markers written straight into the frame against the painter's own circles:
 // the same pixels, however many markers share or neighbour a position, and
 // at the clip's edges.
+#include "FakeGrList.h"
+#include "GrDefs.h"
+#include "GrRanges.h"
 #include "TGrMarkers.h"
 
 #include <QPainter>
@@ -55,6 +58,68 @@ TEST(ChartStamp, MarkersMatchThePaintersCircles)
                     differing += stamped.pixel(c, r) != painted.pixel(c, r);
             EXPECT_EQ(differing, 0) << "clip " << clip.x() << "," << clip.y() << " markers " << markers->size();
         }
+    }
+}
+
+// Zoomed into a long ascending point line, painting reads only the points
+// near the window; what shows must not change, with breaks, markers, a gap
+// in x that a window can start or end in, and a stretch of points sharing
+// one x.
+TEST(ChartStamp, ReadingOnlyTheVisiblePointsChangesNoPixel)
+{
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<double> value(0, 100);
+    std::uniform_int_distribution<int> pick(0, 19);
+    std::vector<FakePoint> points;
+    for (int i = 0; i < 20000; ++i) {
+        const int r = pick(rng);
+        const int flags = r == 0 ? kGrPtBreakBefore : r == 1 ? kGrPtBreakAfter : r < 10 ? kGrPtNoMarker : 0;
+        const double x = (i < 9000 || i > 9100 ? i * 0.5 : 4500.0) + (i >= 8000 ? 30 : 0);
+        points.push_back({x, value(rng), flags});
+    }
+    auto line = FakeLine::Points(points);
+    FakeGrList list;
+    list.AddLine(list.AddGraph(), FakeLine::Points(points));
+    TGrDia x;
+    GrPointOrders orders;
+    GrCollectRanges(&list, &x, &orders);
+    const GrPointOrder* order = GrOrderOf(&orders, 0, 0);
+    ASSERT_NE(order, nullptr);
+    EXPECT_TRUE(order->ascending);
+
+    const QRect plot(10, 5, 100, 80);
+    for (double lo : {-30.0, 3980.0, 4010.0, 4500.0, 4529.9, 6000.0, 10020.0}) {
+        const GrMapping map(lo, lo + 40, plot.left(), plot.right() + 1, 0, 100, plot.top(), plot.bottom());
+        QImage images[2];
+        for (int k = 0; k < 2; ++k) {
+            GrLineShapes shapes;
+            GrPointShapes(line.get(), map, &shapes, k == 0 ? nullptr : order);
+            images[k] = Blank();
+            TGrStampSegments(images[k], plot, shapes.segments, Qt::black);
+            TGrStampMarkers(images[k], plot, shapes.markers, Qt::red);
+        }
+        EXPECT_TRUE(images[0] == images[1]) << "window from " << lo;
+    }
+
+    // Out of order, or changed since attaching: every point is read.
+    int from = -1, to = -1;
+    GrPointsWithin(line.get(), order, 100, 200, &from, &to);
+    EXPECT_EQ(from, 200);
+    EXPECT_EQ(to, 401);
+    line->points.pop_back();
+    GrPointsWithin(line.get(), order, 100, 200, &from, &to);
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 19999);
+    for (const int flags : {0, static_cast<int>(kGrPtAbsent)}) {
+        FakeGrList other;
+        std::vector<FakePoint> shuffled(points.begin(), points.begin() + 10);
+        std::swap(shuffled[3].x, shuffled[4].x);
+        shuffled[4].flags = flags;
+        if (flags != 0)
+            shuffled[3].x = shuffled[4].x = 1.5; // in order, but one point absent
+        other.AddLine(other.AddGraph(), FakeLine::Points(shuffled));
+        GrCollectRanges(&other, &x, &orders);
+        EXPECT_FALSE(GrOrderOf(&orders, 0, 0)->ascending) << flags;
     }
 }
 

@@ -31,7 +31,7 @@ void TGrWnd::SetGrList(OGrList* list)
     m_CapturePane = -1;
     m_CurrentGraph = 0;
     m_List = list;
-    GrCollectRanges(list, &m_XAxis);
+    GrCollectRanges(list, &m_XAxis, &m_PointOrders);
     m_XAxis.UpdateScrollBar(m_XBar);
 
     const int graphs = list != nullptr ? std::min(list->GetGrCount(), kGrMaxPanes) : 0;

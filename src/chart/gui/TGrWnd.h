@@ -5,6 +5,7 @@
 // the list with SetGrList (again after every change of its content) and
 // forwards its key presses with ForwardKey; the chart never keeps the focus.
 #include "GrDefs.h"
+#include "GrRanges.h"
 #include "GrShapes.h"
 #include "TGrDia.h"
 
@@ -111,4 +112,6 @@ private:
     // Shapes of the line being painted; kept so that their storage is reused
     // from paint to paint.
     GrLineShapes m_Shapes;
+    // How the point lines were ordered when the list was attached.
+    GrPointOrders m_PointOrders;
 };

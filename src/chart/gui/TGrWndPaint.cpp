@@ -92,7 +92,7 @@ void TGrWnd::Paint(QImage& image)
     for (int g = 0; g < n; ++g) {
         TGrDia* a = m_List->GetGrDia(g);
         if (a->isAuto) {
-            GrAutoScale(m_List, g, m_XAxis);
+            GrAutoScale(m_List, g, m_XAxis, &m_PointOrders);
             a->UpdateScrollBar(m_Panes[g].bar);
         }
     }

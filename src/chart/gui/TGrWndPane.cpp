@@ -1,4 +1,5 @@
 // Painting of one pane: grid, spread bands, lines and the Y labels beside it.
+#include "GrRanges.h"
 #include "GrShapes.h"
 #include "OGrLine.h"
 #include "OGrList.h"
@@ -95,7 +96,7 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
         if (line->IsFunction() == 1)
             GrFunctionShapes(line, map, &shapes);
         else
-            GrPointShapes(line, map, &shapes);
+            GrPointShapes(line, map, &shapes, GrOrderOf(&m_PointOrders, g, k));
         const QColor color = TGrResources::LineColor(k);
         // Written straight into the frame: a wide pen would go through the
         // path stroker, far too slow for thousands of segments per paint.
