@@ -1,5 +1,6 @@
 #include "GrRanges.h"
 
+#include "GrPointCursor.h"
 #include "OGrLine.h"
 #include "OGrList.h"
 #include "TGrDia.h"
@@ -12,11 +13,14 @@ GrPointOrder CollectPoints(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
 {
     const bool spread = line->HasSpread() == 1;
     const int count = line->GetPointCount();
-    GrPointOrder order{count, true};
+    GrPointOrder order{count, true, {}};
     double previous = -kGrNone;
-    for (int i = 0; i < count; ++i) {
-        double x = kGrNone, y = kGrNone;
-        const int flags = line->GetPoint(i, &x, &y);
+    order.blocks.resize(static_cast<size_t>((count + kGrScaleBlock - 1) / kGrScaleBlock),
+                        {kGrNone, -kGrNone, kGrNone, -kGrNone});
+    GrPointCursor points(line, 0, count);
+    int i, flags;
+    double x, y;
+    while (points.Next(&i, &x, &y, &flags)) {
         if (flags & kGrPtAbsent) {
             order.ascending = false;
             continue;
@@ -28,7 +32,20 @@ GrPointOrder CollectPoints(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
         if (!(GrValid(x) && x >= previous))
             order.ascending = false;
         previous = x;
+        // The same test as automatic scaling applies point by point.
+        const double yl = y - s, yh = y + s;
+        if ((flags & kGrPtNoScale) == 0 && GrValidRange(yl, yh)) {
+            GrScaleBlock& b = order.blocks[static_cast<size_t>(i / kGrScaleBlock)];
+            b.lo = std::min(b.lo, yl);
+            b.hi = std::max(b.hi, yh);
+            if ((flags & kGrPtFault) == 0) {
+                b.loClean = std::min(b.loClean, yl);
+                b.hiClean = std::max(b.hiClean, yh);
+            }
+        }
     }
+    if (!order.ascending)
+        order.blocks.clear();
     return order;
 }
 
@@ -148,22 +165,42 @@ void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis, const GrPointOrders*
             });
             continue;
         }
-        // Extremes gathered locally: this loop runs over every point each paint.
+        // Extremes gathered locally: this runs over the visible points on
+        // each paint.
         const int skip = kGrPtAbsent | kGrPtNoScale | (a->skipFaults ? kGrPtFault : 0);
         double lo = kGrNone, hi = -kGrNone;
-        int from = 0, to = 0;
-        GrPointsWithin(line, GrOrderOf(orders, g, k), xLo, xHi, &from, &to);
-        for (int i = from; i < to; ++i) {
-            double x = kGrNone, y = kGrNone;
-            const int flags = line->GetPoint(i, &x, &y);
-            if ((flags & skip) != 0 || !(xLo <= x && x <= xHi))
-                continue;
-            const double s = spread ? line->GetSpread(i) : 0.0;
-            const double yl = y - s, yh = y + s;
-            if (GrValidRange(yl, yh)) {
-                lo = std::min(lo, yl);
-                hi = std::max(hi, yh);
+        auto scan = [&](int from, int to) {
+            GrPointCursor points(line, from, to);
+            int i, flags;
+            double x, y;
+            while (points.Next(&i, &x, &y, &flags)) {
+                if ((flags & skip) != 0 || !(xLo <= x && x <= xHi))
+                    continue;
+                const double s = spread ? line->GetSpread(i) : 0.0;
+                const double yl = y - s, yh = y + s;
+                if (GrValidRange(yl, yh)) {
+                    lo = std::min(lo, yl);
+                    hi = std::max(hi, yh);
+                }
             }
+        };
+        const GrPointOrder* order = GrOrderOf(orders, g, k);
+        int from = 0, to = 0;
+        GrPointsWithin(line, order, xLo, xHi, &from, &to);
+        // Blocks wholly inside [from, to) lie in the window: their extremes
+        // were taken when the list was attached.
+        const int firstBlock = (from + kGrScaleBlock - 1) / kGrScaleBlock, endBlock = to / kGrScaleBlock;
+        if (order != nullptr && order->count == line->GetPointCount() && !order->blocks.empty() &&
+            firstBlock < endBlock) {
+            scan(from, firstBlock * kGrScaleBlock);
+            for (int b = firstBlock; b < endBlock; ++b) {
+                const GrScaleBlock& e = order->blocks[static_cast<size_t>(b)];
+                lo = std::min(lo, a->skipFaults ? e.loClean : e.lo);
+                hi = std::max(hi, a->skipFaults ? e.hiClean : e.hi);
+            }
+            scan(endBlock * kGrScaleBlock, to);
+        } else {
+            scan(from, to);
         }
         a->IncludeInView(lo, hi);
     }

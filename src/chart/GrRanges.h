@@ -9,12 +9,22 @@ class OGrLine;
 class OGrList;
 class TGrDia;
 
+// Extremes of y (widened by the spread) over one block of consecutive
+// points, as automatic scaling takes them: all of them, and those without
+// the fault flag.
+struct GrScaleBlock {
+    double lo, hi, loClean, hiClean;
+};
+constexpr int kGrScaleBlock = 64; // points per block
+
 // What attaching a list learnt about a point line: its point count then, and
 // whether every point was present with x never decreasing. Painting then
-// finds the points of the X window by bisection instead of reading them all.
+// finds the points of the X window by bisection instead of reading them all,
+// and automatic scaling takes the whole blocks inside the window from blocks.
 struct GrPointOrder {
     int count = -1;
     bool ascending = false;
+    std::vector<GrScaleBlock> blocks; // only when ascending
 };
 using GrPointOrders = std::vector<std::vector<GrPointOrder>>; // [graph][line]
 

@@ -1,6 +1,7 @@
 #include "GrShapes.h"
 
 #include "GrDefs.h"
+#include "GrPointCursor.h"
 #include "GrRanges.h"
 #include "OGrLine.h"
 
@@ -140,9 +141,10 @@ void GrPointShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out, const
     // off the plot are not collected.
     const int markerLeft = map.Left() - 8, markerRight = map.Right() + 8;
     GrPixel lastMarker{INT_MIN, INT_MIN};
-    for (int i = from; i < to; ++i) {
-        double xv = kGrNone, yv = kGrNone;
-        const int flags = line->GetPoint(i, &xv, &yv);
+    GrPointCursor points(line, from, to);
+    int i, flags;
+    double xv, yv;
+    while (points.Next(&i, &xv, &yv, &flags)) {
         if (flags & kGrPtAbsent)
             continue;
         const int x = map.X(xv);
@@ -173,12 +175,12 @@ void GrBandShapes(OGrLine* line, const GrMapping& map, GrLineShapes* out)
 {
     if (!map.Usable())
         return;
-    const int count = line->GetPointCount();
     bool havePrevious = false;
     GrBandQuad q{};
-    for (int i = 0; i < count; ++i) {
-        double xv = kGrNone, yv = kGrNone;
-        const int flags = line->GetPoint(i, &xv, &yv);
+    GrPointCursor points(line, 0, line->GetPointCount());
+    int i, flags;
+    double xv, yv;
+    while (points.Next(&i, &xv, &yv, &flags)) {
         if (flags & kGrPtAbsent)
             continue;
         q.x2 = map.X(xv);

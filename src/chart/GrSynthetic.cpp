@@ -8,7 +8,7 @@ namespace {
 // A function over the shared samples: value = offset + scale * sample.
 class SampledLine : public OGrLine {
 public:
-    SampledLine(const std::vector<int16_t>& samples, const OGrEnvelope& envelope, double start, double rate,
+    SampledLine(const GrSyntheticList::Samples& samples, const OGrEnvelope& envelope, double start, double rate,
                 double scale, double offset)
         : m_Samples(samples), m_Envelope(envelope), m_Start(start), m_Rate(rate), m_Scale(scale), m_Offset(offset)
     {
@@ -49,7 +49,7 @@ public:
     }
 
 private:
-    const std::vector<int16_t>& m_Samples;
+    const GrSyntheticList::Samples& m_Samples;
     const OGrEnvelope& m_Envelope;
     double m_Start, m_Rate, m_Scale, m_Offset;
 };
@@ -81,6 +81,16 @@ public:
         *y = m_Points[i].y;
         return m_Points[i].flags;
     }
+    int GetPoints(int first, int count, double* x, double* y, int* flags) override
+    {
+        const Stored* p = m_Points.data() + first;
+        for (int i = 0; i < count; ++i) {
+            x[i] = p[i].x;
+            y[i] = p[i].y;
+            flags[i] = p[i].flags;
+        }
+        return count;
+    }
     double GetSpread(int i) override { return m_HasSpread ? m_Spread[i] : 0.0; }
     void GetXRange(double* lo, double* hi) override { *lo = 1e100, *hi = -1e100; }
     void GetYRange(double* lo, double* hi) override { *lo = 1e100, *hi = -1e100; }
@@ -99,9 +109,9 @@ private:
 
 // ECG-like samples: a beat every 0.6..1.1 s with a narrow R wave and a broad
 // T wave over a slowly wandering baseline.
-std::vector<int16_t> MakeSignal(int64_t count, double rate)
+GrSyntheticList::Samples MakeSignal(int64_t count, double rate)
 {
-    std::vector<int16_t> samples(static_cast<size_t>(count));
+    GrSyntheticList::Samples samples(static_cast<size_t>(count));
     std::mt19937 rng(12345);
     std::uniform_real_distribution<double> beatLength(0.6, 1.1);
     double beatStart = 0, beat = 0.8;

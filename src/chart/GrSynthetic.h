@@ -3,6 +3,7 @@
 // recording: an ECG-like sampled signal (with its min/max envelope), a pulse
 // rate point line with breaks and faults, a temperature point line and a band
 // with spread, all over the same stretch of time of day.
+#include "GrLargeAllocator.h"
 #include "OGrEnvelope.h"
 #include "OGrLine.h"
 #include "OGrList.h"
@@ -24,6 +25,8 @@ struct GrSyntheticOptions {
 
 class GrSyntheticList : public OGrList {
 public:
+    using Samples = std::vector<int16_t, GrLargeAllocator<int16_t>>;
+
     explicit GrSyntheticList(const GrSyntheticOptions& options);
     ~GrSyntheticList() override;
 
@@ -41,7 +44,7 @@ private:
     };
     void AddGraph(std::vector<std::unique_ptr<OGrLine>> lines);
 
-    std::vector<int16_t> m_Samples;
+    Samples m_Samples;
     OGrEnvelope m_Envelope;
     std::vector<Graph> m_Graphs;
 };

@@ -5,7 +5,13 @@
 // OGrLine::GetValueRange with it, so a chart column over tens of thousands of
 // samples costs a few hundred operations. Samples outside (-1e100, 1e100)
 // are missing values and never count.
+//
+// A query is bound by memory latency (every level's edge blocks lie far
+// apart), so the extremes are stored as adjacent pairs, and in single
+// precision when every sample is exact in it (whole numbers such as ECG
+// samples are): half the cache lines per query, with exact answers.
 #include "GrDefs.h"
+#include "GrLargeAllocator.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,22 +31,61 @@ public:
     int64_t Count() const { return m_Count; }
 
 private:
-    struct Level {
-        std::vector<double> lo, hi;
+    template <typename T> struct Extremes {
+        T lo, hi;
     };
-    // m_Levels[k] holds the extremes of blocks of kFanOut^(k+1) samples.
-    std::vector<Level> m_Levels;
+    // levels[k] holds the extremes of blocks of kFanOut^(k+1) samples.
+    template <typename T> using Level = std::vector<Extremes<T>, GrLargeAllocator<Extremes<T>>>;
+    template <typename T> using Levels = std::vector<Level<T>>;
+
+    template <typename T> void BuildUpper(Levels<T>& levels, const std::vector<Extremes<double>>& first);
+    template <typename T, typename F>
+    bool RangeIn(const Levels<T>& levels, int64_t i0, int64_t i1, F sample, double* lo, double* hi) const;
+    // Extremes of n > 0 items. Four independent minima and maxima: one
+    // running pair would wait for every comparison in turn.
+    template <typename T> static Extremes<T> Scan(const Extremes<T>* items, int64_t n)
+    {
+        Extremes<T> a = items[0], b = a, c = a, d = a;
+        int64_t j = 1;
+        for (; j + 4 <= n; j += 4) {
+            a = {std::min(a.lo, items[j].lo), std::max(a.hi, items[j].hi)};
+            b = {std::min(b.lo, items[j + 1].lo), std::max(b.hi, items[j + 1].hi)};
+            c = {std::min(c.lo, items[j + 2].lo), std::max(c.hi, items[j + 2].hi)};
+            d = {std::min(d.lo, items[j + 3].lo), std::max(d.hi, items[j + 3].hi)};
+        }
+        for (; j < n; ++j)
+            a = {std::min(a.lo, items[j].lo), std::max(a.hi, items[j].hi)};
+        return {std::min({a.lo, b.lo, c.lo, d.lo}), std::max({a.hi, b.hi, c.hi, d.hi})};
+    }
+    // A chart asks for neighbouring ranges of equal width from left to
+    // right; the items the next range's right edge needs are far from this
+    // one's, so their loads are started now.
+    template <typename T> static void Prefetch(const Levels<T>& levels, int64_t end, int64_t width)
+    {
+        int64_t next = end + width;
+        for (const Level<T>& level : levels) {
+            next /= kFanOut;
+            if (next <= 0 || next >= static_cast<int64_t>(level.size()))
+                return;
+            const Extremes<T>* item = &level[static_cast<size_t>(next)];
+            __builtin_prefetch(item - kFanOut / 2);
+            __builtin_prefetch(item);
+        }
+    }
+
+    Levels<float> m_Single;
+    Levels<double> m_Double; // used when some sample is not exact as a float
     int64_t m_Count = 0;
 };
 
 template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
 {
     m_Count = count;
-    m_Levels.clear();
-    Level first;
+    m_Single.clear();
+    m_Double.clear();
     const int64_t blocks = (count + kFanOut - 1) / kFanOut;
-    first.lo.assign(blocks, kGrNone);
-    first.hi.assign(blocks, -kGrNone);
+    std::vector<Extremes<double>> first(static_cast<size_t>(blocks));
+    bool single = true;
     for (int64_t b = 0; b < blocks; ++b) {
         double lo = kGrNone, hi = -kGrNone;
         const int64_t end = std::min(count, (b + 1) * kFanOut);
@@ -49,39 +94,67 @@ template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
             if (GrValid(v)) {
                 lo = std::min(lo, v);
                 hi = std::max(hi, v);
+                single = single && static_cast<double>(static_cast<float>(v)) == v;
             }
         }
-        first.lo[b] = lo;
-        first.hi[b] = hi;
+        first[static_cast<size_t>(b)] = {lo, hi};
     }
-    m_Levels.push_back(std::move(first));
-    while (m_Levels.back().lo.size() > 1) {
-        const Level& below = m_Levels.back();
-        Level up;
-        const size_t n = (below.lo.size() + kFanOut - 1) / kFanOut;
-        up.lo.assign(n, kGrNone);
-        up.hi.assign(n, -kGrNone);
-        for (size_t i = 0; i < below.lo.size(); ++i) {
-            up.lo[i / kFanOut] = std::min(up.lo[i / kFanOut], below.lo[i]);
-            up.hi[i / kFanOut] = std::max(up.hi[i / kFanOut], below.hi[i]);
+    if (single)
+        BuildUpper(m_Single, first);
+    else
+        BuildUpper(m_Double, first);
+}
+
+template <typename T> void OGrEnvelope::BuildUpper(Levels<T>& levels, const std::vector<Extremes<double>>& first)
+{
+    // Empty blocks keep the "none" extremes, which single precision holds
+    // as infinities: still above and below every valid value.
+    Level<T> level(first.size());
+    for (size_t b = 0; b < first.size(); ++b)
+        level[b] = {static_cast<T>(first[b].lo), static_cast<T>(first[b].hi)};
+    levels.push_back(std::move(level));
+    while (levels.back().size() > 1) {
+        const Level<T>& below = levels.back();
+        Level<T> up((below.size() + kFanOut - 1) / kFanOut,
+                                    {static_cast<T>(kGrNone), static_cast<T>(-kGrNone)});
+        for (size_t i = 0; i < below.size(); ++i) {
+            Extremes<T>& e = up[i / kFanOut];
+            e.lo = std::min(e.lo, below[i].lo);
+            e.hi = std::max(e.hi, below[i].hi);
         }
-        m_Levels.push_back(std::move(up));
+        levels.push_back(std::move(up));
     }
 }
 
 template <typename F>
 bool OGrEnvelope::Range(int64_t i0, int64_t i1, F sample, double* lo, double* hi) const
 {
+    return m_Double.empty() ? RangeIn(m_Single, i0, i1, sample, lo, hi) : RangeIn(m_Double, i0, i1, sample, lo, hi);
+}
+
+template <typename T, typename F>
+bool OGrEnvelope::RangeIn(const Levels<T>& levels, int64_t i0, int64_t i1, F sample, double* lo, double* hi) const
+{
     i0 = std::max<int64_t>(i0, 0);
     i1 = std::min(i1, m_Count);
+    Prefetch(levels, i1, i1 - i0);
     double l = kGrNone, h = -kGrNone;
-    auto takeSamples = [&](int64_t from, int64_t to) {
-        for (int64_t i = from; i < to; ++i) {
-            const double v = sample(i);
-            if (GrValid(v)) {
-                l = std::min(l, v);
-                h = std::max(h, v);
+    // Items [from, to) of level k - 1 (k = 0: the samples themselves).
+    auto take = [&](size_t k, int64_t from, int64_t to) {
+        if (k == 0) {
+            for (int64_t i = from; i < to; ++i) {
+                const double v = sample(i);
+                if (GrValid(v)) {
+                    l = std::min(l, v);
+                    h = std::max(h, v);
+                }
             }
+            return;
+        }
+        if (from < to) {
+            const Extremes<T> e = Scan(levels[k - 1].data() + from, to - from);
+            l = std::min(l, static_cast<double>(e.lo));
+            h = std::max(h, static_cast<double>(e.hi));
         }
     };
     // Walk up: at each level take the unaligned edges, continue with the
@@ -89,29 +162,13 @@ bool OGrEnvelope::Range(int64_t i0, int64_t i1, F sample, double* lo, double* hi
     int64_t a = i0, b = i1; // in units of the current level
     for (size_t k = 0; a < b; ++k) {
         const int64_t ua = (a + kFanOut - 1) / kFanOut, ub = b / kFanOut;
-        if (k >= m_Levels.size() || ua >= ub) {
+        if (k >= levels.size() || ua >= ub) {
             // No whole block of the next level inside: take this level's items.
-            if (k == 0)
-                takeSamples(a, b);
-            else
-                for (int64_t j = a; j < b; ++j) {
-                    l = std::min(l, m_Levels[k - 1].lo[j]);
-                    h = std::max(h, m_Levels[k - 1].hi[j]);
-                }
+            take(k, a, b);
             break;
         }
-        auto takeItems = [&](int64_t from, int64_t to) {
-            if (k == 0) {
-                takeSamples(from, to);
-                return;
-            }
-            for (int64_t j = from; j < to; ++j) {
-                l = std::min(l, m_Levels[k - 1].lo[j]);
-                h = std::max(h, m_Levels[k - 1].hi[j]);
-            }
-        };
-        takeItems(a, ua * kFanOut);
-        takeItems(ub * kFanOut, b);
+        take(k, a, ua * kFanOut);
+        take(k, ub * kFanOut, b);
         a = ua;
         b = ub;
     }

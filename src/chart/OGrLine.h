@@ -32,4 +32,12 @@ public:
     // holds no valid value, -1 when not offered (the default: the chart then
     // draws from its samples alone and stops asking during that paint).
     virtual int GetValueRange(double /*x0*/, double /*x1*/, double* /*lo*/, double* /*hi*/) { return -1; }
+
+    // Optional bulk access for point lines: points first .. first + count - 1
+    // into x, y and flags, exactly as GetPoint gives them. The chart reads
+    // every visible point on each paint, and one call per few hundred points
+    // costs far less than one per point. Returns the number of points
+    // written (count), or -1 when not offered (the default: the chart then
+    // calls GetPoint).
+    virtual int GetPoints(int /*first*/, int /*count*/, double* /*x*/, double* /*y*/, int* /*flags*/) { return -1; }
 };

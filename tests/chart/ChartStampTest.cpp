@@ -90,15 +90,19 @@ TEST(ChartStamp, ReadingOnlyTheVisiblePointsChangesNoPixel)
     const QRect plot(10, 5, 100, 80);
     for (double lo : {-30.0, 3980.0, 4010.0, 4500.0, 4529.9, 6000.0, 10020.0}) {
         const GrMapping map(lo, lo + 40, plot.left(), plot.right() + 1, 0, 100, plot.top(), plot.bottom());
-        QImage images[2];
-        for (int k = 0; k < 2; ++k) {
+        // Every point one at a time; the points near the window; those in
+        // blocks.
+        QImage images[3];
+        for (int k = 0; k < 3; ++k) {
             GrLineShapes shapes;
+            line->bulk = k == 2;
             GrPointShapes(line.get(), map, &shapes, k == 0 ? nullptr : order);
             images[k] = Blank();
             TGrStampSegments(images[k], plot, shapes.segments, Qt::black);
             TGrStampMarkers(images[k], plot, shapes.markers, Qt::red);
         }
         EXPECT_TRUE(images[0] == images[1]) << "window from " << lo;
+        EXPECT_TRUE(images[0] == images[2]) << "window from " << lo;
     }
 
     // Out of order, or changed since attaching: every point is read.

@@ -45,6 +45,14 @@ public:
         *y = points[i].y;
         return points[i].flags;
     }
+    int GetPoints(int first, int count, double* x, double* y, int* flags) override
+    {
+        if (!bulk)
+            return -1;
+        for (int i = 0; i < count; ++i)
+            flags[i] = GetPoint(first + i, &x[i], &y[i]);
+        return count;
+    }
     double GetSpread(int i) override { return points[i].spread; }
     void GetXRange(double* lo, double* hi) override { *lo = xLo, *hi = xHi; }
     void GetYRange(double* lo, double* hi) override { *lo = yLo, *hi = yHi; }
@@ -56,6 +64,7 @@ public:
 
     std::vector<FakePoint> points;
     bool spread = false;
+    bool bulk = false; // offers GetPoints
     std::function<double(double)> function;
     double xLo = 1e100, xHi = -1e100, yLo = 1e100, yHi = -1e100;
     long valueCalls = 0;

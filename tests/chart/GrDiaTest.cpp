@@ -103,6 +103,41 @@ TEST(GrRanges, AutoScaleUsesOnlyEligiblePointsInsideTheXWindow)
     EXPECT_DOUBLE_EQ(a.viewHi, a.dataHi);
 }
 
+// Automatic scaling from the blocks noted when the list was attached gives
+// the very window a point-by-point scan gives, whatever the X window and
+// whether faults are skipped.
+TEST(GrRanges, ScalingFromAttachedBlocksMatchesAPointScan)
+{
+    FakeGrList list;
+    const int g = list.AddGraph();
+    std::vector<FakePoint> points;
+    for (int i = 0; i < 1000; ++i) {
+        const int flags = i == 300 ? kGrPtFault : i == 301 ? kGrPtNoScale : i == 700 ? kGrPtFault | kGrPtNoMarker : 0;
+        const double y = i == 300 ? 900 : i == 301 ? -900 : i == 700 ? -500 : (i * 37 % 101) - 50.0;
+        points.push_back({i * 0.1, y, flags, (i % 13) * 0.5});
+    }
+    list.AddLine(g, FakeLine::Points(points, true));
+    TGrDia x;
+    GrPointOrders orders;
+    GrCollectRanges(&list, &x, &orders);
+    TGrDia& a = *list.GetGrDia(g);
+    const struct {
+        double lo, hi;
+    } windows[] = {{-10, 200}, {6.35, 80.05}, {29.95, 30.05}, {10, 16.3}, {69.9, 70.2}, {0, 6.3}};
+    for (const auto& w : windows) {
+        for (const int skipFaults : {0, 1}) {
+            x.viewLo = w.lo;
+            x.viewHi = w.hi;
+            a.skipFaults = skipFaults;
+            GrAutoScale(&list, g, x);
+            const double lo = a.viewLo, hi = a.viewHi;
+            GrAutoScale(&list, g, x, &orders);
+            EXPECT_EQ(a.viewLo, lo) << w.lo << " " << skipFaults;
+            EXPECT_EQ(a.viewHi, hi) << w.lo << " " << skipFaults;
+        }
+    }
+}
+
 TEST(GrDia, NormalizeView)
 {
     // Renewing a full window follows the data; a partial one is shifted

@@ -111,28 +111,39 @@ TEST(GrShapes, EnvelopeShowsAPeakBetweenSamples)
 
 TEST(GrEnvelope, RangeMatchesAPlainScan)
 {
-    std::mt19937 rng(7);
-    std::vector<double> v(300000);
-    for (double& x : v)
-        x = std::uniform_real_distribution<double>(-1000, 1000)(rng);
-    v[123456] = 1e200; // missing, never counts
-    OGrEnvelope e;
-    auto sample = [&](int64_t i) { return v[i]; };
-    e.Build(static_cast<int64_t>(v.size()), sample);
-    for (int k = 0; k < 200; ++k) {
-        int64_t a = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
-        int64_t b = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
-        if (k == 0)
-            a = 123456, b = 123457;
-        double lo, hi, wantLo = 1e100, wantHi = -1e100;
-        for (int64_t i = std::max<int64_t>(a, 0); i < std::min<int64_t>(b, v.size()); ++i)
-            if (v[i] < 1e100)
-                wantLo = std::min(wantLo, v[i]), wantHi = std::max(wantHi, v[i]);
-        const bool any = e.Range(a, b, sample, &lo, &hi);
-        ASSERT_EQ(any, wantLo <= wantHi) << a << " " << b;
-        if (any) {
-            ASSERT_EQ(lo, wantLo) << a << " " << b;
-            ASSERT_EQ(hi, wantHi) << a << " " << b;
+    // Fractions need double precision; whole numbers are kept in single.
+    for (const bool whole : {false, true}) {
+        std::mt19937 rng(7);
+        std::vector<double> v(300000);
+        for (double& x : v) {
+            x = std::uniform_real_distribution<double>(-1000, 1000)(rng);
+            if (whole)
+                x = std::round(x * 30);
+        }
+        v[123456] = 1e200; // missing, never counts
+        std::fill(v.begin() + 200000, v.begin() + 240000, 1e200);
+        OGrEnvelope e;
+        auto sample = [&](int64_t i) { return v[i]; };
+        e.Build(static_cast<int64_t>(v.size()), sample);
+        for (int k = 0; k < 300; ++k) {
+            int64_t a = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
+            int64_t b = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
+            if (k == 0)
+                a = 123456, b = 123457;
+            if (k == 1)
+                a = 199000, b = 241000;
+            if (k == 2)
+                a = 201000, b = 239000; // nothing valid
+            double lo, hi, wantLo = 1e100, wantHi = -1e100;
+            for (int64_t i = std::max<int64_t>(a, 0); i < std::min<int64_t>(b, v.size()); ++i)
+                if (v[i] < 1e100)
+                    wantLo = std::min(wantLo, v[i]), wantHi = std::max(wantHi, v[i]);
+            const bool any = e.Range(a, b, sample, &lo, &hi);
+            ASSERT_EQ(any, wantLo <= wantHi) << a << " " << b;
+            if (any) {
+                ASSERT_EQ(lo, wantLo) << a << " " << b << " whole " << whole;
+                ASSERT_EQ(hi, wantHi) << a << " " << b << " whole " << whole;
+            }
         }
     }
 }
