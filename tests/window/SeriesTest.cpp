@@ -245,6 +245,18 @@ TEST_F(ProcessedSeries, PulseRateZeroIsDrawnAlone)
         }
     }
     EXPECT_GE(zeros, 1) << "the pause should drop the rate to 0";
+
+    // In blocks, the same points; a block past the end is cut short.
+    const int count = line->GetPointCount();
+    std::vector<double> xs(count + 5), ys(count + 5);
+    std::vector<int> flags(count + 5);
+    ASSERT_EQ(line->GetPoints(1, count + 4, xs.data(), ys.data(), flags.data()), count - 1);
+    for (int i = 1; i < count; ++i) {
+        double x, y;
+        ASSERT_EQ(flags[i - 1], line->GetPoint(i, &x, &y));
+        ASSERT_EQ(xs[i - 1], x);
+        ASSERT_EQ(ys[i - 1], y);
+    }
 }
 
 TEST_F(ProcessedSeries, ImpulsesAreTrianglesFlaggedOnesStandApart)

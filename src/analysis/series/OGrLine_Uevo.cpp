@@ -115,6 +115,25 @@ int OGrLine_Uevo::GetPoint(int i, double* x, double* y)
     }
 }
 
+int OGrLine_Uevo::GetPoints(int first, int count, double* x, double* y, int* flags)
+{
+    switch (m_Type) {
+    case kSeriesPulse:
+    case kSeriesTemperature:
+    case kSeriesCcpRough:
+    case kSeriesCcpFine:
+        break;
+    default:
+        return -1; // impulses: one at a time
+    }
+    count = std::clamp(GetPointCount() - first, 0, count);
+    if (first < 0)
+        return -1;
+    for (int i = 0; i < count; ++i)
+        flags[i] = OGrLine_Uevo::GetPoint(first + i, &x[i], &y[i]);
+    return count;
+}
+
 void OGrLine_Uevo::GetXRange(double* lo, double* hi)
 {
     int64_t samples = 0;

@@ -32,6 +32,8 @@ public:
     int HasSpread() override { return 0; }
     int GetPointCount() override;
     int GetPoint(int i, double* x, double* y) override;
+    // The derived series (pulse, temperature, frequency) in blocks.
+    int GetPoints(int first, int count, double* x, double* y, int* flags) override;
     void GetXRange(double* lo, double* hi) override;
     void GetYRange(double* lo, double* hi) override;
     double GetValue(const double* x) override;
