@@ -112,9 +112,8 @@ private:
     };
     ORun LoadRun() const
     {
-        return {m_S,        m_Box1,         m_Box2,   m_Thr,      m_IntervalMax,    m_CandidateValue,
-                m_L1.Index(), m_L4.Index(), m_Tap,    m_N,        m_SinceReset,     m_Above,
-                m_CandidateIndex, m_PreviousIndex};
+        return {m_S,          m_Box1, m_Box2, m_Thr,        m_IntervalMax, m_CandidateValue, m_L1.Index(),
+                m_L4.Index(), m_Tap,  m_N,    m_SinceReset, m_Above,       m_CandidateIndex, m_PreviousIndex};
     }
     void StoreRun(const ORun& r)
     {
@@ -144,8 +143,14 @@ private:
     };
     OConstants Constants() const
     {
-        return {static_cast<uint32_t>(m_NA), 2 * static_cast<uint32_t>(m_NA), static_cast<uint32_t>(m_NI) + 1,
-                m_MaxIntervalSamples, m_Window, m_KernelScale, m_Decay, m_Impulses != nullptr};
+        return {static_cast<uint32_t>(m_NA),
+                2 * static_cast<uint32_t>(m_NA),
+                static_cast<uint32_t>(m_NI) + 1,
+                m_MaxIntervalSamples,
+                m_Window,
+                m_KernelScale,
+                m_Decay,
+                m_Impulses != nullptr};
     }
 
     void Prime(double x);

@@ -115,8 +115,7 @@ template <typename T> void OGrEnvelope::BuildUpper(Levels<T>& levels, const std:
     levels.push_back(std::move(level));
     while (levels.back().size() > 1) {
         const Level<T>& below = levels.back();
-        Level<T> up((below.size() + kFanOut - 1) / kFanOut,
-                                    {static_cast<T>(kGrNone), static_cast<T>(-kGrNone)});
+        Level<T> up((below.size() + kFanOut - 1) / kFanOut, {static_cast<T>(kGrNone), static_cast<T>(-kGrNone)});
         for (size_t i = 0; i < below.size(); ++i) {
             Extremes<T>& e = up[i / kFanOut];
             e.lo = std::min(e.lo, below[i].lo);
@@ -126,8 +125,7 @@ template <typename T> void OGrEnvelope::BuildUpper(Levels<T>& levels, const std:
     }
 }
 
-template <typename F>
-bool OGrEnvelope::Range(int64_t i0, int64_t i1, F sample, double* lo, double* hi) const
+template <typename F> bool OGrEnvelope::Range(int64_t i0, int64_t i1, F sample, double* lo, double* hi) const
 {
     return m_Double.empty() ? RangeIn(m_Single, i0, i1, sample, lo, hi) : RangeIn(m_Double, i0, i1, sample, lo, hi);
 }
