@@ -57,21 +57,6 @@ private:
             a = {std::min(a.lo, items[j].lo), std::max(a.hi, items[j].hi)};
         return {std::min({a.lo, b.lo, c.lo, d.lo}), std::max({a.hi, b.hi, c.hi, d.hi})};
     }
-    // A chart asks for neighbouring ranges of equal width from left to
-    // right; the items the next range's right edge needs are far from this
-    // one's, so their loads are started now.
-    template <typename T> static void Prefetch(const Levels<T>& levels, int64_t end, int64_t width)
-    {
-        int64_t next = end + width;
-        for (const Level<T>& level : levels) {
-            next /= kFanOut;
-            if (next <= 0 || next >= static_cast<int64_t>(level.size()))
-                return;
-            const Extremes<T>* item = &level[static_cast<size_t>(next)];
-            __builtin_prefetch(item - kFanOut / 2);
-            __builtin_prefetch(item);
-        }
-    }
 
     Levels<float> m_Single;
     Levels<double> m_Double; // used when some sample is not exact as a float
@@ -135,7 +120,6 @@ bool OGrEnvelope::RangeIn(const Levels<T>& levels, int64_t i0, int64_t i1, F sam
 {
     i0 = std::max<int64_t>(i0, 0);
     i1 = std::min(i1, m_Count);
-    Prefetch(levels, i1, i1 - i0);
     double l = kGrNone, h = -kGrNone;
     // Items [from, to) of level k - 1 (k = 0: the samples themselves).
     auto take = [&](size_t k, int64_t from, int64_t to) {
