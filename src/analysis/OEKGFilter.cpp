@@ -27,25 +27,14 @@ void OEKGFilter::Prepare()
     m_L4.Fill(0);
     m_L1.SetShift(-m_NA);
     m_L4.SetShift(0);
-    m_S = 0;
-    m_N = 0;
+    m_Run = ORun{}; // sums, threshold, detector and counter
     m_Primed = false;
     m_Window = 2.0 * m_NA + 1;
     m_KernelScale = 1 / (m_Window * m_NI * m_NI);
     m_Decay = std::exp(-1.0 / m_TPOROG);
-    m_Tap = 0;
-    m_Box1 = m_Box2 = 0;
     for (uint32_t i = 0; i <= kTapMask; ++i)
         m_YTaps[i] = m_Box1Taps[i] = 0;
-
-    m_Thr = 0;
-    m_IntervalMax = 0;
     m_LastDefect = 0;
-    m_SinceReset = 0;
-    m_Above = 0;
-    m_CandidateValue = 0;
-    m_CandidateIndex = 0;
-    m_PreviousIndex = 0;
     m_Count = 0;
 }
 
@@ -54,39 +43,39 @@ void OEKGFilter::Prime(double x)
     // Zeroed lines would meet the signal's DC level (about 5000) as a step
     // and the baseline filter would turn it into a huge false impulse.
     m_L1.Fill(x);
-    m_S = m_Window * x;
+    m_Run.s = m_Window * x;
     m_Primed = true;
 }
 
 void OEKGFilter::JudgeCandidate()
 {
     OImpulse* const I = m_Impulses;
-    const int32_t p = m_CandidateIndex;
-    if (m_Above > 6 * m_NI + 3) { // run too wide: not an R-wave
+    const int32_t p = m_Run.candidateIndex;
+    if (m_Run.above > 6 * m_NI + 3) { // run too wide: not an R-wave
         if (m_Count > 0)
             I[m_Count - 1].Flags = kImpulseDoubtful;
         return;
     }
     if (m_Count == 0) {
-        I[0] = {p, 0, m_CandidateValue, 0.0};
+        I[0] = {p, 0, m_Run.candidateValue, 0.0};
         m_LastDefect = 0;
         m_Count = 1;
         return;
     }
-    const int32_t d = p - m_PreviousIndex;
-    m_PreviousIndex = p;
+    const int32_t d = p - m_Run.previousIndex;
+    m_Run.previousIndex = p;
     if (d < m_MinIntervalSamples) { // too soon
         I[m_Count - 1].Flags = kImpulseDoubtful;
         return;
     }
     if (d > m_MaxIntervalSamples) { // too late
-        I[m_Count] = {p, kImpulseDoubtful, m_CandidateValue, 20.0};
+        I[m_Count] = {p, kImpulseDoubtful, m_Run.candidateValue, 20.0};
         m_LastDefect = 20.0;
         I[m_Count - 1].Flags = kImpulseDoubtful;
         ++m_Count;
         return;
     }
-    I[m_Count] = {p, 0, m_CandidateValue, 0.0};
+    I[m_Count] = {p, 0, m_Run.candidateValue, 0.0};
     m_LastDefect = 0;
     ++m_Count;
     if (m_Count >= 3 && I[m_Count - 2].Flags == 0)
@@ -102,13 +91,13 @@ void OEKGFilter::MeasureDefect()
     const int32_t start = p2 - p1 > lmax ? p2 - lmax : p1;
     // Samples at least `guard` away from p2, in ascending order; samples that
     // have already left the output line are not read back wrapped.
-    const int32_t first = std::max(start + guard, m_N - static_cast<int32_t>(ODelayLine::kSize) + 1);
+    const int32_t first = std::max(start + guard, m_Run.n - static_cast<int32_t>(ODelayLine::kSize) + 1);
     const int32_t last = end - guard; // exclusive
     double sum = 0;
     int32_t counted = 0;
     auto add = [&](int32_t from, int32_t to) {
         for (int32_t j = from; j < to; ++j) {
-            const double v = m_L4.At(j - m_N);
+            const double v = m_L4.At(j - m_Run.n);
             sum += v * v;
         }
         counted += std::max(to - from, 0);

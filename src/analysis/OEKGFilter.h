@@ -84,7 +84,7 @@ public:
     }
 
     double Output() const { return m_L4.At(0); }
-    double Threshold() const { return m_Thr; }
+    double Threshold() const { return m_Run.thr; }
     // Output() after raw sample t belongs to raw sample t + Delay().
     int Delay() const { return -(m_NA + m_NI); }
     // Marks the first and last impulse and moves every position to the raw
@@ -95,42 +95,42 @@ public:
     int64_t PulseRate(OPoint* out, int64_t capacity, const OImpulse* impulses, int64_t count) const;
 
     int64_t ImpulseCount() const { return m_Count; }
-    int32_t SamplesProcessed() const { return m_N; }
+    int32_t SamplesProcessed() const { return m_Run.n; }
     // The newest baseline-free sample (raw sample t - NA after raw sample t).
-    double Baseline() const { return m_L1.At(0) - m_S / m_Window; }
+    double Baseline() const { return m_L1.At(0) - m_Run.s / m_Window; }
 
 private:
     static constexpr uint32_t kTapMask = 127; // NI + 1 taps, NI <= 97 samples
     static constexpr uint32_t kLineMask = ODelayLine::kMask;
 
-    // The per-sample state, copied into locals for a block: written through
-    // `this`, every delay-line store would force it back to memory.
+    // The state one sample step changes. A block works on a copy in locals:
+    // through `this`, every delay-line store could alias it and force it
+    // back to memory. Between blocks the line indices live in the lines.
     struct ORun {
-        double s, box1, box2, thr, intervalMax, candidateValue;
-        uint32_t l1, l4, tap;
-        int32_t n, sinceReset, above, candidateIndex, previousIndex;
+        double s = 0; // sum of the baseline window
+        double box1 = 0, box2 = 0;
+        double thr = 0;
+        double intervalMax = 0;
+        double candidateValue = 0;
+        uint32_t l1 = 0, l4 = 0, tap = 0;
+        int32_t n = 0; // samples processed since Prepare
+        int32_t sinceReset = 0;
+        int32_t above = 0; // length of the current run above the threshold
+        int32_t candidateIndex = 0;
+        int32_t previousIndex = 0;
     };
     ORun LoadRun() const
     {
-        return {m_S,          m_Box1, m_Box2, m_Thr,        m_IntervalMax, m_CandidateValue, m_L1.Index(),
-                m_L4.Index(), m_Tap,  m_N,    m_SinceReset, m_Above,       m_CandidateIndex, m_PreviousIndex};
+        ORun r = m_Run;
+        r.l1 = m_L1.Index();
+        r.l4 = m_L4.Index();
+        return r;
     }
     void StoreRun(const ORun& r)
     {
-        m_S = r.s;
-        m_Box1 = r.box1;
-        m_Box2 = r.box2;
-        m_Thr = r.thr;
-        m_IntervalMax = r.intervalMax;
-        m_CandidateValue = r.candidateValue;
+        m_Run = r;
         m_L1.SetIndex(r.l1);
         m_L4.SetIndex(r.l4);
-        m_Tap = r.tap;
-        m_N = r.n;
-        m_SinceReset = r.sinceReset;
-        m_Above = r.above;
-        m_CandidateIndex = r.candidateIndex;
-        m_PreviousIndex = r.previousIndex;
     }
 
     // The converted parameters a sample step reads, as locals: stores to the
@@ -221,26 +221,15 @@ private:
     void JudgeCandidate();
     void MeasureDefect();
 
-    double m_S = 0;  // sum of the baseline window
+    ORun m_Run;
     ODelayLine m_L1; // raw input, read around its middle
     ODelayLine m_L4; // matched-filter output, read back by the defect measure
-    int32_t m_N = 0; // samples processed since Prepare
     bool m_Primed = false;
     double m_Window = 1;      // 2·NA + 1
     double m_KernelScale = 1; // 1 / ((2·NA + 1)·NI·NI)
     double m_Decay = 1;       // exp(-1 / TPOROG)
-    uint32_t m_Tap = 0;
-    double m_Box1 = 0, m_Box2 = 0;
     double m_YTaps[kTapMask + 1] = {};
     double m_Box1Taps[kTapMask + 1] = {};
-
-    double m_Thr = 0;
-    int32_t m_SinceReset = 0;
-    double m_IntervalMax = 0;
-    int32_t m_Above = 0; // length of the current run above the threshold
-    double m_CandidateValue = 0;
-    int32_t m_CandidateIndex = 0;
-    int32_t m_PreviousIndex = 0;
     double m_LastDefect = 0;
 
     OImpulse* m_Impulses = nullptr;

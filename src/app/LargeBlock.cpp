@@ -1,15 +1,15 @@
-#include "GrLargeAllocator.h"
+#include "LargeBlock.h"
 
 #include <cstdlib>
 #include <sys/mman.h>
 
 namespace {
-constexpr size_t kLargeBlock = size_t{2} << 20; // one large page
+constexpr size_t kMapThreshold = size_t{1} << 20; // below this the heap serves well
 }
 
-void* GrAllocateLarge(size_t bytes)
+void* AllocateLargeBlock(size_t bytes)
 {
-    if (bytes < kLargeBlock)
+    if (bytes < kMapThreshold)
         return std::malloc(bytes == 0 ? 1 : bytes);
     void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED)
@@ -18,10 +18,12 @@ void* GrAllocateLarge(size_t bytes)
     return block;
 }
 
-void GrFreeLarge(void* block, size_t bytes)
+void FreeLargeBlock(void* block, size_t bytes)
 {
-    if (bytes < kLargeBlock)
+    if (block == nullptr)
+        return;
+    if (bytes < kMapThreshold)
         std::free(block);
-    else if (block != nullptr)
+    else
         ::munmap(block, bytes);
 }
