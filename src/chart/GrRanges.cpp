@@ -17,6 +17,8 @@ GrPointOrder CollectPoints(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
     double previous = -kGrNone;
     order.blocks.resize(static_cast<size_t>((count + kGrScaleBlock - 1) / kGrScaleBlock),
                         {kGrNone, -kGrNone, kGrNone, -kGrNone});
+    // Extremes gathered locally and handed to the axes once.
+    double xLo = kGrNone, xHi = -kGrNone, yLo = kGrNone, yHi = -kGrNone;
     GrPointCursor points(line, 0, count);
     int i, flags;
     double x, y;
@@ -26,15 +28,21 @@ GrPointOrder CollectPoints(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
             continue;
         }
         const double s = spread ? line->GetSpread(i) : 0.0;
-        if (GrValid(x))
-            xAxis->IncludeInData(x, x);
-        yAxis->IncludeInData(y - s, y + s);
+        const double yl = y - s, yh = y + s;
+        if (GrValid(x)) {
+            xLo = std::min(xLo, x);
+            xHi = std::max(xHi, x);
+        }
+        const bool validY = GrValidRange(yl, yh);
+        if (validY) {
+            yLo = std::min(yLo, yl);
+            yHi = std::max(yHi, yh);
+        }
         if (!(GrValid(x) && x >= previous))
             order.ascending = false;
         previous = x;
         // The same test as automatic scaling applies point by point.
-        const double yl = y - s, yh = y + s;
-        if ((flags & kGrPtNoScale) == 0 && GrValidRange(yl, yh)) {
+        if ((flags & kGrPtNoScale) == 0 && validY) {
             GrScaleBlock& b = order.blocks[static_cast<size_t>(i / kGrScaleBlock)];
             b.lo = std::min(b.lo, yl);
             b.hi = std::max(b.hi, yh);
@@ -44,6 +52,8 @@ GrPointOrder CollectPoints(OGrLine* line, TGrDia* xAxis, TGrDia* yAxis)
             }
         }
     }
+    xAxis->IncludeInData(xLo, xHi);
+    yAxis->IncludeInData(yLo, yHi);
     if (!order.ascending)
         order.blocks.clear();
     return order;
