@@ -61,6 +61,34 @@ TEST(ChartStamp, MarkersMatchThePaintersCircles)
     }
 }
 
+// A segment wholly inside the clip is written without per-pixel tests, one
+// that crosses its edge with them: inside the clip both give the pixels the
+// same segment gets when nothing clips it.
+TEST(ChartStamp, ClippedSegmentsKeepTheirPixelsInsideTheClip)
+{
+    std::mt19937 rng(11);
+    const QRect clip(20, 15, 80, 60);
+    std::uniform_int_distribution<int> x(clip.left() - 2, clip.right() + 2), y(clip.top() - 2, clip.bottom() + 2);
+    std::vector<GrSegment> segments;
+    for (int i = 0; i < 400; ++i)
+        segments.push_back({x(rng), y(rng), x(rng), y(rng)});
+    segments.push_back({clip.left(), clip.top(), clip.right() - 1, clip.bottom() - 1}); // corner to corner
+    segments.push_back({clip.right(), clip.top(), clip.right(), clip.bottom()});       // on the last column
+    QImage clipped = Blank(), whole = Blank();
+    TGrStampSegments(clipped, clip, segments, Qt::blue);
+    TGrStampSegments(whole, whole.rect(), segments, Qt::blue);
+    int differing = 0, outside = 0;
+    for (int r = 0; r < whole.height(); ++r)
+        for (int c = 0; c < whole.width(); ++c) {
+            if (clip.contains(c, r))
+                differing += clipped.pixel(c, r) != whole.pixel(c, r);
+            else
+                outside += clipped.pixel(c, r) != qRgb(255, 255, 255);
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(outside, 0);
+}
+
 // Zoomed into a long ascending point line, painting reads only the points
 // near the window; what shows must not change, with breaks, markers, a gap
 // in x that a window can start or end in, and a stretch of points sharing

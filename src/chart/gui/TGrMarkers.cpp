@@ -139,6 +139,40 @@ public:
         if (x >= m_Clip.left() && x <= m_Clip.right() && y >= m_Clip.top() && y <= m_Clip.bottom())
             Row(y)[x] = m_Rgb;
     }
+    // Bresenham's line from (x, y) to (xe, ye), each pixel with its
+    // neighbour to the right (steep) or below (flat): two pixels wide.
+    // Unchecked, every pixel must lie inside the clip.
+    template <bool kChecked> void Line(int x, int y, int xe, int ye)
+    {
+        const int dx = std::abs(xe - x), dy = -std::abs(ye - y);
+        const int sx = x < xe ? 1 : -1, sy = y < ye ? 1 : -1;
+        const bool steep = -dy > dx;
+        int err = dx + dy;
+        for (;;) {
+            if constexpr (kChecked) {
+                Plot(x, y);
+                Plot(steep ? x + 1 : x, steep ? y : y + 1);
+            } else {
+                QRgb* row = Row(y);
+                row[x] = m_Rgb;
+                if (steep)
+                    row[x + 1] = m_Rgb;
+                else
+                    Row(y + 1)[x] = m_Rgb;
+            }
+            if (x == xe && y == ye)
+                break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
     // Columns x and x + 1 from row y1 to row y2 (inclusive).
     void Vertical(int x, int y1, int y2)
     {
@@ -204,37 +238,28 @@ void TGrStampSegments(QImage& image, const QRect& clip, const std::vector<GrSegm
     if (pen.Empty())
         return;
     const QRect& c = pen.Clip();
+    const QRect reach = c.adjusted(-2, -2, 2, 2);
     for (const GrSegment& s : segments) {
         if (s.x1 == s.x2) {
             pen.Vertical(s.x1, s.y1, s.y2);
             continue;
         }
-        double ax = s.x1, ay = s.y1, bx = s.x2, by = s.y2;
-        if (!ClipSegment(ax, ay, bx, by, c.left() - 2, c.top() - 2, c.right() + 2, c.bottom() + 2))
-            continue;
-        int x = static_cast<int>(std::lround(ax)), y = static_cast<int>(std::lround(ay));
-        const int xe = static_cast<int>(std::lround(bx)), ye = static_cast<int>(std::lround(by));
-        const int dx = std::abs(xe - x), dy = -std::abs(ye - y);
-        const int sx = x < xe ? 1 : -1, sy = y < ye ? 1 : -1;
-        const bool steep = -dy > dx;
-        int err = dx + dy;
-        for (;;) {
-            pen.Plot(x, y);
-            if (steep)
-                pen.Plot(x + 1, y);
-            else
-                pen.Plot(x, y + 1);
-            if (x == xe && y == ye)
-                break;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
+        int x = s.x1, y = s.y1, xe = s.x2, ye = s.y2;
+        if (!reach.contains(x, y) || !reach.contains(xe, ye)) {
+            double ax = x, ay = y, bx = xe, by = ye;
+            if (!ClipSegment(ax, ay, bx, by, reach.left(), reach.top(), reach.right(), reach.bottom()))
+                continue;
+            x = static_cast<int>(std::lround(ax));
+            y = static_cast<int>(std::lround(ay));
+            xe = static_cast<int>(std::lround(bx));
+            ye = static_cast<int>(std::lround(by));
         }
+        // Most segments, with their second pixel, lie wholly inside: those
+        // are written without a test per pixel.
+        if (std::min(x, xe) >= c.left() && std::max(x, xe) < c.right() && std::min(y, ye) >= c.top() &&
+            std::max(y, ye) < c.bottom())
+            pen.Line<false>(x, y, xe, ye);
+        else
+            pen.Line<true>(x, y, xe, ye);
     }
 }
