@@ -126,13 +126,13 @@ const GrPointOrder* GrOrderOf(const GrPointOrders* orders, int g, int k)
     return k < static_cast<int>(lines.size()) ? &lines[static_cast<size_t>(k)] : nullptr;
 }
 
-void GrPointsWithin(OGrLine* line, const GrPointOrder* order, double lo, double hi, int* from, int* to)
+bool GrPointsWithin(OGrLine* line, const GrPointOrder* order, double lo, double hi, int* from, int* to)
 {
     const int count = line->GetPointCount();
     *from = 0;
     *to = count;
     if (order == nullptr || !order->ascending || order->count != count)
-        return;
+        return false;
     // First index whose x passes the test, x never decreasing.
     auto first = [&](auto beyond) {
         int a = 0, b = count;
@@ -149,6 +149,7 @@ void GrPointsWithin(OGrLine* line, const GrPointOrder* order, double lo, double 
     };
     *from = first([lo](double x) { return x >= lo; });
     *to = std::max(*from, first([hi](double x) { return x > hi; }));
+    return true;
 }
 
 void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis, const GrPointOrders* orders)
@@ -196,12 +197,11 @@ void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis, const GrPointOrders*
         };
         const GrPointOrder* order = GrOrderOf(orders, g, k);
         int from = 0, to = 0;
-        GrPointsWithin(line, order, xLo, xHi, &from, &to);
+        const bool ordered = GrPointsWithin(line, order, xLo, xHi, &from, &to);
         // Blocks wholly inside [from, to) lie in the window: their extremes
         // were taken when the list was attached.
         const int firstBlock = (from + kGrScaleBlock - 1) / kGrScaleBlock, endBlock = to / kGrScaleBlock;
-        if (order != nullptr && order->count == line->GetPointCount() && !order->blocks.empty() &&
-            firstBlock < endBlock) {
+        if (ordered && firstBlock < endBlock) {
             scan(from, firstBlock * kGrScaleBlock);
             for (int b = firstBlock; b < endBlock; ++b) {
                 const GrScaleBlock& e = order->blocks[static_cast<size_t>(b)];

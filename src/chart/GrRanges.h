@@ -38,8 +38,9 @@ void GrCollectRanges(OGrList* list, TGrDia* xAxis, GrPointOrders* orders = nullp
 const GrPointOrder* GrOrderOf(const GrPointOrders* orders, int g, int k);
 
 // Indices [*from, *to) holding every point with lo <= x <= hi: found by
-// bisection when the order is known and the count unchanged, else all points.
-void GrPointsWithin(OGrLine* line, const GrPointOrder* order, double lo, double hi, int* from, int* to);
+// bisection when the order is known and the count unchanged (returns true),
+// else all points (false).
+bool GrPointsWithin(OGrLine* line, const GrPointOrder* order, double lo, double hi, int* from, int* to);
 
 // Sets the Y window of graph g from its lines within the X window.
 void GrAutoScale(OGrList* list, int g, const TGrDia& xAxis, const GrPointOrders* orders = nullptr);

@@ -62,67 +62,6 @@ int MarkerReach()
 
 } // namespace
 
-void TGrStampMarkers(QImage& image, const QRect& clip, const std::vector<GrPixel>& markers, const QColor& color)
-{
-    if (markers.empty() || image.format() != QImage::Format_RGB32)
-        return;
-    const QRect area = clip.intersected(image.rect());
-    if (area.isEmpty())
-        return;
-    // Centres that can reach the area, one bit each, column by column: a
-    // dense point line puts many markers on the same or neighbouring rows,
-    // and a run of centres in one column is one vertical run per shape
-    // column, written once.
-    const int margin = MarkerReach();
-    const int left = area.left() - margin, top = area.top() - margin;
-    const int w = area.width() + 2 * margin, h = area.height() + 2 * margin;
-    const int words = (h + 63) / 64;
-    std::vector<uint64_t> centres(static_cast<size_t>(w) * words);
-    std::vector<uint8_t> used(static_cast<size_t>(w));
-    for (const GrPixel& m : markers) {
-        const int cx = m.x - left, cy = m.y - top;
-        if (cx < 0 || cy < 0 || cx >= w || cy >= h)
-            continue;
-        centres[static_cast<size_t>(cx) * words + cy / 64] |= uint64_t{1} << (cy % 64);
-        used[static_cast<size_t>(cx)] = 1;
-    }
-
-    const QRgb rgb = color.rgb();
-    uchar* const bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    const std::vector<ShapeColumn>& shape = MarkerColumns();
-    auto fill = [&](int x, int y0, int y1) {
-        if (x < area.left() || x > area.right())
-            return;
-        y0 = std::max(y0, area.top());
-        y1 = std::min(y1, area.bottom());
-        uchar* line = bits + y0 * stride;
-        for (int y = y0; y <= y1; ++y, line += stride)
-            reinterpret_cast<QRgb*>(line)[x] = rgb;
-    };
-    for (int cx = 0; cx < w; ++cx) {
-        if (!used[static_cast<size_t>(cx)])
-            continue;
-        const uint64_t* column = &centres[static_cast<size_t>(cx) * words];
-        // Runs of consecutive centre rows r0..r1.
-        int row = 0;
-        while (row < h) {
-            const uint64_t rest = column[row / 64] >> (row % 64);
-            if (rest == 0) {
-                row = (row / 64 + 1) * 64;
-                continue;
-            }
-            const int r0 = row + std::countr_zero(rest);
-            int r1 = r0;
-            while (r1 + 1 < h && (column[(r1 + 1) / 64] >> ((r1 + 1) % 64) & 1))
-                ++r1;
-            for (const ShapeColumn& c : shape)
-                fill(left + cx + c.dx, top + r0 + c.dy0, top + r1 + c.dy1);
-            row = r1 + 1;
-        }
-    }
-}
-
 namespace {
 
 // Pixel writer for one colour within a clip rectangle.
@@ -173,23 +112,28 @@ public:
             }
         }
     }
-    // Columns x and x + 1 from row y1 to row y2 (inclusive).
-    void Vertical(int x, int y1, int y2)
+    // Columns x1..x2 from row y1 to row y2 (inclusive, rows in either
+    // order), row by row: a stroke two pixels wide touches each row once.
+    void Block(int x1, int x2, int y1, int y2)
     {
+        x1 = std::max(x1, m_Clip.left());
+        x2 = std::min(x2, m_Clip.right());
+        if (x1 > x2)
+            return;
         if (y1 > y2)
             std::swap(y1, y2);
         y1 = std::max(y1, m_Clip.top());
         y2 = std::min(y2, m_Clip.bottom());
-        const int x1 = std::max(x, m_Clip.left()), x2 = std::min(x + 1, m_Clip.right());
-        if (x1 > x2)
-            return;
         uchar* line = m_Bits + y1 * m_Stride;
         for (int y = y1; y <= y2; ++y, line += m_Stride) {
             QRgb* row = reinterpret_cast<QRgb*>(line);
-            row[x1] = m_Rgb;
-            row[x2] = m_Rgb;
+            for (int x = x1; x <= x2; ++x)
+                row[x] = m_Rgb;
         }
     }
+    void Column(int x, int y1, int y2) { Block(x, x, y1, y2); }
+    // Columns x and x + 1: a vertical stroke of the two-pixel pen.
+    void Vertical(int x, int y1, int y2) { Block(x, x + 1, y1, y2); }
 
 private:
     QRgb* Row(int y) { return reinterpret_cast<QRgb*>(m_Bits + y * m_Stride); }
@@ -198,6 +142,56 @@ private:
     QRect m_Clip;
     QRgb m_Rgb;
 };
+
+} // namespace
+
+void TGrStampMarkers(QImage& image, const QRect& clip, const std::vector<GrPixel>& markers, const QColor& color)
+{
+    if (markers.empty() || image.format() != QImage::Format_RGB32)
+        return;
+    const QRect area = clip.intersected(image.rect());
+    if (area.isEmpty())
+        return;
+    // Centres that can reach the area, one bit each, column by column: a
+    // dense point line puts many markers on the same or neighbouring rows,
+    // and a run of centres in one column is one vertical run per shape
+    // column, written once.
+    const int margin = MarkerReach();
+    const int left = area.left() - margin, top = area.top() - margin;
+    const int w = area.width() + 2 * margin, h = area.height() + 2 * margin;
+    const int words = (h + 63) / 64;
+    std::vector<uint64_t> centres(static_cast<size_t>(w) * words);
+    for (const GrPixel& m : markers) {
+        const int cx = m.x - left, cy = m.y - top;
+        if (cx < 0 || cy < 0 || cx >= w || cy >= h)
+            continue;
+        centres[static_cast<size_t>(cx) * words + cy / 64] |= uint64_t{1} << (cy % 64);
+    }
+
+    Pen2 pen(image, area, color.rgb());
+    const std::vector<ShapeColumn>& shape = MarkerColumns();
+    for (int cx = 0; cx < w; ++cx) {
+        const uint64_t* column = &centres[static_cast<size_t>(cx) * words];
+        // Runs of consecutive centre rows r0..r1.
+        int row = 0;
+        while (row < h) {
+            const uint64_t rest = column[row / 64] >> (row % 64);
+            if (rest == 0) {
+                row = (row / 64 + 1) * 64;
+                continue;
+            }
+            const int r0 = row + std::countr_zero(rest);
+            int r1 = r0;
+            while (r1 + 1 < h && (column[(r1 + 1) / 64] >> ((r1 + 1) % 64) & 1))
+                ++r1;
+            for (const ShapeColumn& c : shape)
+                pen.Column(left + cx + c.dx, top + r0 + c.dy0, top + r1 + c.dy1);
+            row = r1 + 1;
+        }
+    }
+}
+
+namespace {
 
 // Cuts the segment to the rectangle [x0, x1] x [y0, y1]; false if it misses.
 bool ClipSegment(double& ax, double& ay, double& bx, double& by, double x0, double y0, double x1, double y1)
