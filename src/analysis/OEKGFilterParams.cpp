@@ -1,5 +1,6 @@
 #include "OEKGFilterParams.h"
 
+#include "DetectorKind.h"
 #include "EcgTime.h"
 #include "ODialogs.h"
 #include "OSettings.h"
@@ -22,6 +23,7 @@ void OEKGFilterParams::SetDefaults()
         this->*p.field = p.defaultValue;
     m_MaxIntervalSamples = 0;
     m_MinIntervalSamples = 0;
+    m_Detector = kDetectorStandard;
     m_Converted = false;
 }
 
@@ -38,6 +40,9 @@ void OEKGFilterParams::LoadParametrs()
     m_FPulseMin = std::clamp(m_FPulseMin, 10, 60);
     m_MaxImpulseErrorPorog = std::clamp(m_MaxImpulseErrorPorog, 1, 1000000000);
     m_PulseUsred = std::clamp(m_PulseUsred, 0, 300);
+    m_Detector = OSettings::GetInt(kSection, kDetectorKey, kDetectorStandard);
+    if (m_Detector != kDetectorPrecise)
+        m_Detector = kDetectorStandard;
     m_Converted = false;
 }
 
@@ -50,6 +55,7 @@ void OEKGFilterParams::SaveParametrs()
     }
     for (const OParamInfo& p : kParamTable)
         OSettings::WriteInt(kSection, p.name, this->*p.field);
+    OSettings::WriteInt(kSection, kDetectorKey, m_Detector);
 }
 
 void OEKGFilterParams::ConvertToSamples()

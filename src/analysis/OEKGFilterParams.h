@@ -7,6 +7,7 @@
 class OEKGFilterParams {
 public:
     static constexpr const char* kSection = "OEKGFilter_Params";
+    static constexpr const char* kDetectorKey = "Detector";
 
     OEKGFilterParams() { SetDefaults(); }
 
@@ -31,6 +32,9 @@ public:
     int32_t m_MinIntervalSamples;   // shortest R-R interval (derived, samples)
     int32_t m_MaxImpulseErrorPorog; // defect measure that rejects an impulse
     int32_t m_PulseUsred;           // pulse-rate averaging span
+    // Not one of the seven tuning values: the detector to run (DetectorKind.h),
+    // stored as "Detector"; anything but 0 or 1 reads as 0.
+    int32_t m_Detector;
 
 protected:
     bool m_Converted = false;
