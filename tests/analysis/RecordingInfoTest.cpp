@@ -6,6 +6,8 @@
 #include "OEKGFilterParams.h"
 #include "OSettings.h"
 #include "RecordingStart.h"
+#include "TempDir.h"
+#include "TempDir.h"
 #include "TestDialogs.h"
 
 #include <gtest/gtest.h>
