@@ -9,7 +9,7 @@ add_library(brenna_simdevice STATIC
   ${CMAKE_CURRENT_LIST_DIR}/SimTestCommands.cpp
 )
 target_include_directories(brenna_simdevice PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(brenna_simdevice PUBLIC brenna_device brenna_serial brenna_app_core Threads::Threads)
+target_link_libraries(brenna_simdevice PUBLIC brenna_device brenna_serial brenna_base Threads::Threads)
 
 # The recording with its live stream, made of the ECG model's sectors.
 target_sources(brenna_simdevice PRIVATE ${CMAKE_CURRENT_LIST_DIR}/SimLive.cpp)

@@ -1,30 +1,39 @@
 #include "AppWindows.h"
 
+#include "CProgrammerDlg.h"
+#include "CShowDataWindow.h"
+#include "ChartDemo.h"
+
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
 
-namespace {
-std::vector<AppWindowInfo>& Registry()
-{
-    static std::vector<AppWindowInfo> windows;
-    return windows;
-}
-} // namespace
-
-AppWindowRegistration::AppWindowRegistration(AppWindowInfo info)
-{
-    Registry().push_back(std::move(info));
-}
-
 const std::vector<AppWindowInfo>& AppWindows()
 {
-    return Registry();
+    // In the order --help lists them.
+    static const std::vector<AppWindowInfo> windows = {
+        // The control window's "Обработка файлов ЭКГ ..." opens it through the same entry.
+        {kAnalysisWindowOption, "FILE", "open the analysis window on FILE and process it",
+         [](const std::string& file) -> std::unique_ptr<QWidget> {
+             if (file.empty())
+                 return std::make_unique<CShowDataWindow>();
+             return std::make_unique<CShowDataWindow>(file);
+         }},
+        // The chart over synthetic series, to judge it on its own.
+        {"--chart-demo", "", "a chart over synthetic 24-hour series",
+         [](const std::string&) -> std::unique_ptr<QWidget> {
+             return std::unique_ptr<QWidget>(CreateChartDemoWindow());
+         }},
+        // Also the window after "Смена прошивки".
+        {kProgrammerWindowOption, "", "the firmware programmer",
+         [](const std::string&) -> std::unique_ptr<QWidget> { return std::make_unique<CProgrammerDlg>(); }},
+    };
+    return windows;
 }
 
 const AppWindowInfo* FindAppWindow(const std::string& option)
 {
-    for (const AppWindowInfo& info : Registry())
+    for (const AppWindowInfo& info : AppWindows())
         if (info.option == option)
             return &info;
     return nullptr;

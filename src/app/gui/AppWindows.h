@@ -1,15 +1,11 @@
 #pragma once
-// Windows that the brenna executable opens besides the control window, each
-// under a command-line option:
+// The windows that the brenna executable opens besides the control window,
+// each under a command-line option, all listed in one table in AppWindows.cpp:
 //   brenna --analyse FILE          the analysis window with FILE
 //   brenna --chart-demo            a chart with demonstration data
 //   brenna --programmer            the firmware programmer
-// A window registers itself from a source file compiled into the executable
-// (a static library would drop an otherwise unreferenced registration):
-//   static AppWindowRegistration reg{{"--analyse", "FILE", "open FILE in the analysis window",
-//                                     [](const std::string& file) { return MakeAnalysisWindow(file); }}};
-// and in its gui/CMakeLists.txt: brenna_window_sources(Register.cpp)
-// Every registered window can be rendered to a PNG with --screenshot.
+// A new window is one more row there. Every listed window can be rendered to
+// a PNG with --screenshot.
 #include <QWidget>
 
 #include <functional>
@@ -24,10 +20,6 @@ struct AppWindowInfo {
     // Makes the window; the value is the option's value ("" when it has none,
     // or when the control window opens the window itself).
     std::function<std::unique_ptr<QWidget>(const std::string& value)> make;
-};
-
-struct AppWindowRegistration {
-    explicit AppWindowRegistration(AppWindowInfo info);
 };
 
 const std::vector<AppWindowInfo>& AppWindows();
