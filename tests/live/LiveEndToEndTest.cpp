@@ -1,43 +1,18 @@
 // The live stream end to end through the programs: brenna-sim records while
 // brenna-cli shows the live status lines, then the recording is listed with
 // the start time the live view put in the date cache, downloaded and analysed.
+#include "SimProcess.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-struct Result {
-    int exitCode = -1;
-    std::string out;
-};
-
-Result RunProgram(const std::string& command)
-{
-    Result result;
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        result.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -57,49 +32,6 @@ std::vector<std::string> Fields(const std::string& line)
     return fields;
 }
 
-// brenna-sim serve until the object goes; Port() is the terminal it serves.
-class Simulator {
-public:
-    explicit Simulator(std::vector<std::string> args)
-    {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (::posix_spawn(&m_Pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_Pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-        if (FILE* out = ::fdopen(fds[0], "r")) {
-            char line[256] = {};
-            if (std::fgets(line, sizeof line, out) && std::string(line).rfind("PORT ", 0) == 0) {
-                m_Port = line + 5;
-                m_Port.pop_back();
-            }
-            std::fclose(out);
-        }
-    }
-    ~Simulator()
-    {
-        if (m_Pid > 0) {
-            ::kill(m_Pid, SIGTERM);
-            ::waitpid(m_Pid, nullptr, 0);
-        }
-    }
-    const std::string& Port() const { return m_Port; }
-
-private:
-    pid_t m_Pid = -1;
-    std::string m_Port;
-};
-
 } // namespace
 
 TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
@@ -108,7 +40,7 @@ TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
     const std::string bin = BRENNA_BIN_DIR;
     const std::string card = dir.File("card.img");
     ASSERT_EQ(RunProgram(bin + "/brenna-sim make-card " + card + " --size 64M").exitCode, 0);
-    Simulator sim({bin + "/brenna-sim", "serve", card});
+    SimProcess sim({bin + "/brenna-sim", "serve", card});
     ASSERT_FALSE(sim.Port().empty());
     // The programs keep their settings in the test's own folder.
     const std::string brennaCli = "XDG_CONFIG_HOME=" + dir.File("config") + " " + bin + "/brenna-cli";
@@ -119,7 +51,7 @@ TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
     const std::string cacheFile = bin + "/DATECACHE/Данные_на_0x0001a2b0.txt";
     std::filesystem::remove(cacheFile);
 
-    const Result live = RunProgram(cli + " live --seconds 5 --stop");
+    const ProgramResult live = RunProgram(cli + " live --seconds 5 --stop");
     ASSERT_EQ(live.exitCode, 0) << live.out;
     const auto status = Lines(live.out);
     // About 20 packets in 5 s, one every 0.24 s; the date shows from the 11th on.
@@ -134,7 +66,7 @@ TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
     const std::string date = last.substr(dateAt, std::string("2026.12.09, 23:05:01").size());
     EXPECT_TRUE(std::ifstream(cacheFile).good()) << cacheFile;
 
-    const Result list = RunProgram(cli + " list");
+    const ProgramResult list = RunProgram(cli + " list");
     ASSERT_EQ(list.exitCode, 0) << list.out;
     const auto rows = Lines(list.out);
     ASSERT_EQ(rows.size(), 3u) << list.out; // titles, first free sector, the recording
@@ -152,7 +84,7 @@ TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
     ASSERT_EQ(RunProgram(cli + " download 1 " + file).exitCode, 0);
     EXPECT_EQ(std::filesystem::file_size(file), uintmax_t(sectors) * 512);
 
-    const Result analysed = RunProgram(brennaCli + " analyse " + file);
+    const ProgramResult analysed = RunProgram(brennaCli + " analyse " + file);
     ASSERT_EQ(analysed.exitCode, 0) << analysed.out;
     EXPECT_NE(analysed.out.find("sectors: " + std::to_string(sectors) + "\n"), std::string::npos) << analysed.out;
     const size_t impulsesAt = analysed.out.find("impulses: ");

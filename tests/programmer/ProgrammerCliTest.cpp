@@ -3,19 +3,17 @@
 #include "ConsoleCapture.h"
 #include "IntelHex.h"
 #include "MonitorOnPty.h"
+#include "SimProcess.h"
 #include "StrFormat.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -63,56 +61,17 @@ loop    incf PORTB, f
 )";
 
 #ifdef BRENNA_SIM_PATH
-// brenna-sim serving a small card until the object goes.
-class SimProcess {
-public:
-    SimProcess(const TempDir& dir, const std::vector<std::string>& options)
-    {
-        const std::string card = dir.File("card.img");
-        const std::string make = StrFormat("'%s' make-card '%s' --size 1M", BRENNA_SIM_PATH, card.c_str());
-        if (std::system(make.c_str()) != 0)
-            return;
-        std::vector<std::string> words = {BRENNA_SIM_PATH, "serve", card, "--fast"};
-        words.insert(words.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        int out[2];
-        if (::pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&m_Pid, BRENNA_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0)
-            m_Pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        FILE* output = ::fdopen(out[0], "r");
-        char line[512] = {};
-        if (output && std::fgets(line, sizeof line, output) && std::string(line).rfind("PORT ", 0) == 0) {
-            m_Port = std::string(line + 5);
-            while (!m_Port.empty() && m_Port.back() == '\n')
-                m_Port.pop_back();
-        }
-        if (output)
-            std::fclose(output);
-    }
-    ~SimProcess()
-    {
-        if (m_Pid > 0) {
-            ::kill(m_Pid, SIGTERM);
-            int status = 0;
-            ::waitpid(m_Pid, &status, 0);
-        }
-    }
-    const std::string& Port() const { return m_Port; }
-
-private:
-    pid_t m_Pid = -1;
-    std::string m_Port;
-};
+// Makes a small card in the folder; returns the command line serving it.
+std::vector<std::string> ServeSmallCard(const TempDir& dir, const std::vector<std::string>& options)
+{
+    const std::string card = dir.File("card.img");
+    const std::string make = StrFormat("'%s' make-card '%s' --size 1M", BRENNA_SIM_PATH, card.c_str());
+    if (std::system(make.c_str()) != 0)
+        return {};
+    std::vector<std::string> words = {BRENNA_SIM_PATH, "serve", card, "--fast"};
+    words.insert(words.end(), options.begin(), options.end());
+    return words;
+}
 #endif
 
 } // namespace
@@ -136,7 +95,7 @@ TEST(ProgrammerCli, ThroughTheSimulatorWithItsMonitorFaults)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options.empty() ? "no options" : c.options.back());
-        SimProcess sim(dir, c.options);
+        SimProcess sim(ServeSmallCard(dir, c.options));
         ASSERT_FALSE(sim.Port().empty());
         std::string command = c.command;
         command.replace(command.find("%s"), 2, dir.Path());

@@ -1,16 +1,16 @@
 // brenna-cli's recording commands against brenna-sim serving the demo card.
 #include "RecordingFormat.h"
+#include "SimProcess.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <sys/wait.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -55,30 +55,17 @@ protected:
     void StartSim(const std::string& options = "")
     {
         StopSim();
-        const std::string portFile = m_Dir.File("port.txt");
-        m_SimPid = ::fork();
-        if (m_SimPid == 0) {
-            const std::string command =
-                "exec " + Bin("brenna-sim") + " serve " + Card() + " --fast " + options + " >" + portFile;
-            execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
-            _exit(127);
-        }
-        for (int i = 0; i < 20000 && m_Port.empty(); ++i) {
-            const std::string text = ReadFile(portFile);
-            if (text.rfind("PORT ", 0) == 0 && text.find('\n') != std::string::npos)
-                m_Port = text.substr(5, text.find('\n') - 5);
-            else
-                ::usleep(1000);
-        }
+        std::vector<std::string> arguments = {Bin("brenna-sim"), "serve", Card(), "--fast"};
+        std::istringstream words(options);
+        for (std::string word; words >> word;)
+            arguments.push_back(word);
+        m_Sim = std::make_unique<SimProcess>(arguments);
+        m_Port = m_Sim->Port();
         ASSERT_FALSE(m_Port.empty());
     }
     void StopSim()
     {
-        if (m_SimPid > 0) {
-            ::kill(m_SimPid, SIGTERM);
-            ::waitpid(m_SimPid, nullptr, 0);
-        }
-        m_SimPid = -1;
+        m_Sim.reset();
         m_Port.clear();
     }
     std::string CardBytes(uint32_t first, uint32_t count)
@@ -91,7 +78,7 @@ protected:
     }
 
     TempDir m_Dir;
-    pid_t m_SimPid = -1;
+    std::unique_ptr<SimProcess> m_Sim;
     std::string m_Port;
 };
 

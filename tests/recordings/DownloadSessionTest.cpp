@@ -1,6 +1,7 @@
 // Whole downloads from the simulated device: the files must match the card
 // byte for byte, up to the last verified sector when the transfer fails.
 #include "DownloadSession.h"
+#include "RecordingFormat.h"
 #include "SimCardFixture.h"
 #include "TestDialogs.h"
 

@@ -1,5 +1,6 @@
 // The hidden test commands against the simulated device.
 #include "OConsole.h"
+#include "RecordingFormat.h"
 #include "SimCardFixture.h"
 #include "SimTestCommands.h"
 #include "TestCommands.h"
