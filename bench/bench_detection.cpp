@@ -108,6 +108,7 @@ void Print(const std::string& prefix, const OResult& r)
     std::printf("%s_f1: %.2f %%\n", prefix.c_str(), r.all.F1());
     // What the pulse rate counts: the beats found without a flag.
     std::printf("%s_unflagged_se: %.2f %%\n", prefix.c_str(), r.unflagged.Se());
+    std::printf("%s_unflagged_pp: %.2f %%\n", prefix.c_str(), r.unflagged.Pp());
 }
 
 std::vector<ORecord> SharedRecords(const fs::path& folder)
@@ -181,8 +182,8 @@ std::vector<ORecord> SimRecords(const fs::path& folder)
         ORecord r;
         r.name = "sim" + std::to_string(int(c.bpm)) + (c.inverted ? "inv" : "");
         r.path = (folder / (r.name + ".экг")).string();
-        std::ofstream(r.path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                      std::streamsize(bytes.size()));
+        std::ofstream(r.path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         r.truth = writer.RPeaks();
         records.push_back(std::move(r));
     }

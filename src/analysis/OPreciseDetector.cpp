@@ -7,18 +7,20 @@
 namespace {
 
 // At the decimated rate of 976.5625 / 4 = 244.140625 Hz.
-constexpr int kBox = 7;              // low-pass box, 28.7 ms
-constexpr int kHighPass = 39;        // mean subtracted, 160 ms
-constexpr int kHighPassCentre = 19;  // (kHighPass - 1) / 2
-constexpr int kIntegration = 37;     // 150 ms
+constexpr int kBox = 7;                         // low-pass box, 28.7 ms
+constexpr int kHighPass = 39;                   // mean subtracted, 160 ms
+constexpr int kHighPassCentre = 19;             // (kHighPass - 1) / 2
+constexpr int kIntegration = 37;                // 150 ms
 constexpr int kBandDelay = 6 + kHighPassCentre; // band-passed sample k is decimated sample k - 25
-constexpr int kPeakWait = 23;        // 95 ms after a maximum it counts as a peak
-constexpr int kRefractory = 49;      // 200 ms
-constexpr int kTWaveSpan = 88;       // 360 ms
-constexpr int kLearnSpan = 488;      // 2 s
-constexpr int kLowerAfter = 732;     // 3 s without a beat: the signal level was too high
-constexpr int kLowerEvery = 244;     // then halve it once a second
+constexpr int kPeakWait = 23;                   // 95 ms after a maximum it counts as a peak
+constexpr int kRefractory = 49;                 // 200 ms
+constexpr int kTWaveSpan = 88;                  // 360 ms
+constexpr int kLearnSpan = 488;                 // 2 s
+constexpr int kLowerAfter = 732;                // 3 s without a beat: the signal level was too high
+constexpr int kLowerEvery = 244;                // then halve it once a second
 constexpr double kSearchBackFactor = 1.66;
+constexpr double kNoiseFloor = 0.1; // lowest integrated value between beats, relative to the beat
+constexpr double kNoiseFloorAfterNoise = 0.03;
 
 // Raw refinement, in raw samples.
 constexpr int kRefineSpan = 24;       // search the raw peak within 25 ms of the band-passed one
@@ -54,6 +56,8 @@ void OPreciseDetector::Start(OImpulse* impulses, int64_t capacity)
     m_NoiseCount = 0;
     m_NoiseSearched = -1;
     m_LastLowering = 0;
+    m_IntervalMin = 0;
+    m_InNoise = false;
 }
 
 void OPreciseDetector::Process(const double* x, int count)
@@ -121,6 +125,7 @@ void OPreciseDetector::Step(int32_t dec)
         m_MaxIndex = m_K;
     }
     m_Previous = mwi;
+    m_IntervalMin = std::min(m_IntervalMin, mwi);
 
     if (m_Learning) {
         if (m_K >= kLearnSpan || m_LearntCount == kMaxPeaks)
@@ -205,8 +210,11 @@ void OPreciseDetector::Learn()
         }
     m_Npk = noiseCount > 0 ? noise / noiseCount : 0;
     m_LastLowering = m_K;
+    m_Replaying = true;
     for (int i = 0; i < m_LearntCount; ++i)
         Classify(m_Learnt[i]);
+    m_Replaying = false;
+    m_IntervalMin = 0; // the first beat after them has no clean floor to go by
 }
 
 void OPreciseDetector::Classify(const OPeak& p)
@@ -281,10 +289,17 @@ void OPreciseDetector::Accept(const OPeak& p, bool searchBack)
             sum += m_Rr[i];
         m_RrMean = sum / n;
     }
-    const bool doubtful = p.saturated || (searchBack && p.height < level / 4) || noisy >= 2;
+    // Between clean beats the integrated signal falls almost to zero; in
+    // noise it never does.
+    // (The beats of the first seconds are decided at once, with no floor.)
+    const double floor = p.height > 0 && !m_Replaying ? double(m_IntervalMin) / p.height : 0;
+    m_IntervalMin = m_Previous;
+    // Noise comes in stretches: after a noisy beat a lower floor suffices.
+    const bool inNoise = floor > (m_InNoise ? kNoiseFloorAfterNoise : kNoiseFloor);
+    m_InNoise = inNoise;
+    const bool doubtful = p.saturated || (searchBack && p.height < level / 4) || noisy >= 2 || inNoise;
     if (m_Count < m_Capacity)
-        m_Impulses[m_Count++] = {p.pos, uint8_t(doubtful ? kImpulseDoubtful : 0), p.height,
-                                 m_Spk > 0 ? m_Npk / m_Spk : 0.0};
+        m_Impulses[m_Count++] = {p.pos, uint8_t(doubtful ? kImpulseDoubtful : 0), p.height, floor};
     m_Last = p;
     m_HaveBeat = true;
     m_NoiseCount = 0;

@@ -95,6 +95,7 @@ private:
 
     // Decision.
     bool m_Learning = true;
+    bool m_Replaying = false; // deciding the peaks of the learning span
     OPeak m_Learnt[kMaxPeaks];
     int m_LearntCount = 0;
     double m_Spk = 0, m_Npk = 0;
@@ -107,5 +108,6 @@ private:
     int m_NoiseCount = 0;
     int m_NoiseSearched = -1; // candidates already searched back
     int32_t m_LastLowering = 0;
-    int m_NoiseSinceBeat = 0;
+    int64_t m_IntervalMin = 0; // lowest integrated value since the last beat
+    bool m_InNoise = false;    // the last beat was judged noisy
 };

@@ -103,8 +103,7 @@ void PrintParams(const OEKGFilterParams& params)
     for (const OParamInfo& p : kParamTable)
         std::printf("%s = %d\n", p.name, params.*p.field);
     std::printf("%s = %d (%s)\n", OEKGFilterParams::kDetectorKey, params.m_Detector, DetectorTitle(params.m_Detector));
-    std::printf("%s = %s\n", EcgCalibration::kKey,
-                StrFormat("%.10g", EcgCalibration::LoadUnitsPerMillivolt()).c_str());
+    std::printf("%s = %s\n", EcgCalibration::kKey, StrFormat("%.10g", EcgCalibration::LoadUnitsPerMillivolt()).c_str());
 }
 
 // A whole number (or, for the calibration, any number) after NAME=.
@@ -132,9 +131,9 @@ int RunParams(const CliArgs& args)
         const size_t equals = assignment.find('=');
         std::string name = assignment.substr(0, equals);
         const std::string text = equals == std::string::npos ? "" : assignment.substr(equals + 1);
-        double number = 0;
         if (name == OEKGFilterParams::kDetectorKey || name == EcgCalibration::kKey) {
             const bool isDetector = name == OEKGFilterParams::kDetectorKey;
+            double number = 0;
             if (!ParseNumber(text, !isDetector, number)) {
                 std::cerr << "params: " << name << " expects a number, got '" << assignment << "'\n";
                 return 2;
@@ -152,9 +151,8 @@ int RunParams(const CliArgs& args)
             if (name == p.name)
                 info = &p;
         char* end = nullptr;
-        const std::string value = equals == std::string::npos ? "" : assignment.substr(equals + 1);
-        const long number = std::strtol(value.c_str(), &end, 10);
-        if (!info || value.empty() || *end != '\0') {
+        const long number = std::strtol(text.c_str(), &end, 10);
+        if (!info || text.empty() || *end != '\0') {
             std::cerr << "params: expected NAME=VALUE with NAME one of";
             for (const OParamInfo& p : kParamTable)
                 std::cerr << ' ' << p.name;
@@ -180,11 +178,12 @@ CliRegistration analyseCommand{"analyse",
                                "it, --peaks the R-peak sample indices with their flags",
                                RunAnalyse,
                                {"peaks", "detector"}};
-CliRegistration paramsCommand{"params",
-                              "params [--set NAME=VALUE ...] [--defaults]: show or change the stored filter parameters, "
-                              "the detector (Detector=0 standard, 1 precise) and the calibration "
-                              "(EcgUnitsPerMillivolt, 0 = not calibrated)",
-                              RunParams,
-                              {"set"}};
+CliRegistration paramsCommand{
+    "params",
+    "params [--set NAME=VALUE ...] [--defaults]: show or change the stored filter parameters, "
+    "the detector (Detector=0 standard, 1 precise) and the calibration "
+    "(EcgUnitsPerMillivolt, 0 = not calibrated)",
+    RunParams,
+    {"set"}};
 
 } // namespace
