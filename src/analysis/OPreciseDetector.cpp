@@ -21,6 +21,7 @@ constexpr int kLowerEvery = 244;                // then halve it once a second
 constexpr double kSearchBackFactor = 1.66;
 constexpr double kNoiseFloor = 0.1; // lowest integrated value between beats, relative to the beat
 constexpr double kNoiseFloorAfterNoise = 0.03;
+constexpr double kEarlyInNoise = 0.6; // of the mean R-R interval
 
 // Raw refinement, in raw samples.
 constexpr int kRefineSpan = 24;       // search the raw peak within 25 ms of the band-passed one
@@ -223,7 +224,9 @@ void OPreciseDetector::Classify(const OPeak& p)
         const int32_t gap = p.index - m_Last.index;
         if (gap < kRefractory)
             return;
-        if (p.height > Threshold() && !(gap < kTWaveSpan && p.slope < m_Last.slope / 2)) {
+        // In noise, an early peak must stand as high as the beats do.
+        const bool earlyInNoise = m_InNoise && gap < kEarlyInNoise * m_RrMean && p.height < m_Spk;
+        if (p.height > Threshold() && !(gap < kTWaveSpan && p.slope < m_Last.slope / 2) && !earlyInNoise) {
             Accept(p, false);
             return;
         }
