@@ -19,17 +19,37 @@
 // Flags (OImpulse::Flags) mean what they mean to the pulse rate: a beat the
 // detector doubts, and nothing else.
 //   kImpulseDoubtful (1): a beat found only by search-back with less than a
-//     quarter of the signal level, a beat with at least two noise peaks of
-//     half its height since the previous beat, or a clipped (saturated) beat;
+//     quarter of the signal level; a beat in noise (the integrated signal did
+//     not fall below a tenth of the beat's height since the previous beat,
+//     or below 3 % right after such a beat; at least two noise peaks of half
+//     its height); a clipped beat (20 ms of one value or the ADC's limits);
 //   kImpulseEdge (4): the first and the last impulse of the pass, as always.
-// Peak holds the integrated signal's height, Defect the noise level relative
-// to the signal level at that beat (0 on clean signal).
+// In noise, a peak sooner than 0.6 mean R-R after the last beat counts only
+// if it is as high as the signal level. Peak holds the integrated height,
+// Defect the lowest integrated value since the previous beat relative to it
+// (about 0.001 on clean signal, 0.1 and more in noise).
 //
-// Measured with bench_detection (150 ms, one-to-one), see the README for the
-// whole table: (filled in below when measured).
+// Measured with bench_detection (150 ms, one to one; Se / +P in %; the first
+// 30:05 of each MIT-BIH record, channel MLII, resampled to 976.5625 Hz):
 //
-// Cost: a few integer operations per raw sample and per fourth sample the
-// filter chain; fixed rings of about 20 KiB, nothing allocated per sample.
+//   record      this detector     standard detector
+//   mitdb-100   100.00 / 100.00    99.87 / 99.96
+//   mitdb-105    99.53 /  97.93    97.36 / 96.46
+//   mitdb-106    99.90 /  99.95    88.95 / 74.41
+//   mitdb-116    99.21 /  99.87    98.76 / 99.62
+//   mitdb-119   100.00 /  99.95   100.00 / 99.95
+//   mitdb-200    99.88 /  99.96    74.16 / 73.71
+//   all six      99.74 /  99.57    92.81 / 90.12
+//   demo card   100.00 / 100.00 (10 min, 70 bpm) and 99.58 / 97.95 (2 min,
+//               120 bpm, 12 s of electrode noise, where its false beats
+//               carry flags: 99.56 % of the unflagged ones are true)
+//   simulator   100.00 / 100.00 at 40, 70, 120, 180 bpm and upside down
+// Unflagged beats (what the pulse rate counts) cover 99.23 % of the six
+// records' beats, against 65.46 % for the standard detector.
+//
+// Cost: a few integer operations per raw sample, the filter chain every
+// fourth; fixed rings of about 40 KiB, nothing allocated per sample; 0.26 s
+// of one core for 24 hours of samples.
 #include "OImpulse.h"
 
 #include <cstdint>
