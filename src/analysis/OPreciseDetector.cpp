@@ -59,6 +59,7 @@ void OPreciseDetector::Start(OImpulse* impulses, int64_t capacity)
     m_LastLowering = 0;
     m_IntervalMin = 0;
     m_InNoise = false;
+    m_HighestSinceBeat = 0;
 }
 
 void OPreciseDetector::Process(const double* x, int count)
@@ -136,7 +137,12 @@ void OPreciseDetector::Step(int32_t dec)
         if (m_HaveBeat && since > kSearchBackFactor * m_RrMean && m_NoiseCount > m_NoiseSearched)
             SearchBack();
         if (since > kLowerAfter && m_K - m_LastLowering > kLowerEvery) {
-            m_Spk = std::max(m_Npk, m_Spk / 2);
+            // The levels belong to a signal that has gone (an electrode
+            // moved, the amplitude dropped): start again from the highest
+            // peak seen since, and search the peaks kept once more.
+            m_Spk = m_HighestSinceBeat > 0 ? std::min(m_Spk / 2, m_HighestSinceBeat) : m_Spk / 2;
+            m_Npk = std::min(m_Npk, m_Spk / 4);
+            m_HighestSinceBeat = 0;
             m_LastLowering = m_K;
             m_NoiseSearched = -1;
         }
@@ -235,7 +241,9 @@ void OPreciseDetector::Classify(const OPeak& p)
         return;
     }
     m_Npk += (p.height - m_Npk) / 8;
-    if (p.height > Threshold() / 2) {
+    m_HighestSinceBeat = std::max(m_HighestSinceBeat, p.height);
+    {
+        // Every one is kept: a lowered level may search them again.
         if (m_NoiseCount == kMaxPeaks) {
             std::copy(m_Noise + 1, m_Noise + kMaxPeaks, m_Noise);
             --m_NoiseCount;
@@ -304,6 +312,7 @@ void OPreciseDetector::Accept(const OPeak& p, bool searchBack)
     if (m_Count < m_Capacity)
         m_Impulses[m_Count++] = {p.pos, uint8_t(doubtful ? kImpulseDoubtful : 0), p.height, floor};
     m_Last = p;
+    m_HighestSinceBeat = 0;
     m_HaveBeat = true;
     m_NoiseCount = 0;
     m_NoiseSearched = -1;
