@@ -1,5 +1,7 @@
 #include "OEKGFilter.h"
 
+#include "DetectorKind.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +21,8 @@ void OEKGFilter::AttachImpulses(OImpulse* impulses, int64_t capacity)
 void OEKGFilter::Prepare()
 {
     LoadParametrs();
+    if (m_DetectorOverride == kDetectorStandard || m_DetectorOverride == kDetectorPrecise)
+        m_Detector = m_DetectorOverride;
     ConvertToSamples();
 
     // Every pass starts from the same state: a line keeping the previous

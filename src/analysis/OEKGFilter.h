@@ -47,6 +47,9 @@ public:
     // afterwards fills the input line (as if the signal had always had that
     // value), so no start-up transient reaches the detector.
     void Prepare();
+    // The detector for the passes to come regardless of the stored choice
+    // (DetectorKind.h; -1: the stored one). The command line's one-run option.
+    void OverrideDetector(int32_t detector) { m_DetectorOverride = detector; }
 
     // One raw sample (a whole number, the device's 16-bit word).
     void Process(double x)
@@ -225,6 +228,7 @@ private:
     ODelayLine m_L1; // raw input, read around its middle
     ODelayLine m_L4; // matched-filter output, read back by the defect measure
     bool m_Primed = false;
+    int32_t m_DetectorOverride = -1;
     double m_Window = 1;      // 2·NA + 1
     double m_KernelScale = 1; // 1 / ((2·NA + 1)·NI·NI)
     double m_Decay = 1;       // exp(-1 / TPOROG)

@@ -1,9 +1,11 @@
 #include "ProcessFile.h"
 
+#include "DetectorKind.h"
 #include "EcgTime.h"
 #include "OCcpMeter.h"
 #include "OConsole.h"
 #include "OMedFilter.h"
+#include "OPreciseDetector.h"
 #include "SectorDecoders.h"
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#include <memory>
 #include <optional>
 #include <unistd.h>
 #include <vector>
@@ -74,8 +77,17 @@ public:
         f.m_ProcessedN = 0;
         Console().Write("Обработка ЭКГ - файла \n");
 
-        m_Filter.AttachImpulses(f.m_ImpulseInfo.Data(), f.m_ImpulseInfo.Present() ? f.m_SectorCount : 0);
+        OImpulse* const impulses = f.m_ImpulseInfo.Data();
+        const int64_t capacity = f.m_ImpulseInfo.Present() ? f.m_SectorCount : 0;
+        m_Filter.AttachImpulses(impulses, capacity);
         m_Filter.Prepare();
+        if (m_Filter.m_Detector == kDetectorPrecise && impulses) {
+            // The filter still draws the filtered signal; the impulses come
+            // from the precise detector (the threshold channel stays 0).
+            m_Filter.AttachImpulses(nullptr, 0);
+            m_Precise = std::make_unique<OPreciseDetector>();
+            m_Precise->Start(impulses, capacity);
+        }
         m_OutIndex = m_Filter.Delay();
         m_Median.emplace(5);
         m_PreviousTemperature = -100.0;
@@ -89,7 +101,7 @@ public:
             int64_t i = 0;
             for (; i < got && m_Control.cancel.load(std::memory_order_relaxed) == 0; ++i, ++s) {
                 m_Control.progress.store(static_cast<int32_t>(s), std::memory_order_relaxed);
-                m_Control.impulses.store(static_cast<int32_t>(m_Filter.ImpulseCount()), std::memory_order_relaxed);
+                m_Control.impulses.store(static_cast<int32_t>(ImpulseCount()), std::memory_order_relaxed);
                 Sector(s, buffer.data() + i * kSectorBytes);
             }
             if (i < kChunkSectors && s < sectors)
@@ -97,19 +109,23 @@ public:
         }
 
         m_Filter.Finish();
-        f.m_ImpulseInfo.SetCount(m_Filter.ImpulseCount());
+        if (m_Precise)
+            m_Precise->Finish();
+        f.m_ImpulseInfo.SetCount(ImpulseCount());
         if (f.m_Puls.Present())
             f.m_Puls.SetCount(m_Filter.PulseRate(f.m_Puls.Data(), f.m_Puls.Capacity(), f.m_ImpulseInfo.Data(),
                                                  f.m_ImpulseInfo.Count()));
-        m_Control.impulses.store(static_cast<int32_t>(m_Filter.ImpulseCount()), std::memory_order_relaxed);
+        m_Control.impulses.store(static_cast<int32_t>(ImpulseCount()), std::memory_order_relaxed);
         Console()
             .Write("Обработка окончена, m_ImpulseInfoN = ")
-            .WriteInt(static_cast<int32_t>(m_Filter.ImpulseCount()))
+            .WriteInt(static_cast<int32_t>(ImpulseCount()))
             .Write("\n");
         return s;
     }
 
 private:
+    int64_t ImpulseCount() const { return m_Precise ? m_Precise->Count() : m_Filter.ImpulseCount(); }
+
     void Sector(int64_t s, const uint8_t* sector)
     {
         Samples(sector);
@@ -158,6 +174,8 @@ private:
             });
         }
         m_OutIndex = out;
+        if (m_Precise)
+            m_Precise->Process(x, kSamplesPerSector);
         const int64_t produced = std::max<int64_t>(out, 0);
         m_File.m_ProcessedData.SetCount(data ? produced : 0);
         m_File.m_ProcessedPorog.SetCount(porog ? produced : 0);
@@ -171,6 +189,7 @@ private:
     std::optional<OMedFilter> m_Median;
     double m_PreviousTemperature = -100.0;
     OCcpMeter m_Ccp;
+    std::unique_ptr<OPreciseDetector> m_Precise;
 };
 
 int64_t ProcessFile(OEcgFile& file, OEKGFilter& filter, OProcessControl& control)

@@ -2,6 +2,8 @@
 // on one recording file, and the stored filter parameters.
 #include "CliCommand.h"
 #include "CliDialogs.h"
+#include "DetectorKind.h"
+#include "EcgCalibration.h"
 #include "EcgTime.h"
 #include "ExportSeries.h"
 #include "OEcgFile.h"
@@ -13,10 +15,14 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace {
 
-void PrintSummary(const OEcgFile& file)
+constexpr const char* kAnalyseUsage =
+    "usage: brenna-cli analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt]";
+
+void PrintSummary(const OEcgFile& file, int32_t detector)
 {
     const auto& impulses = file.ImpulseInfo();
     int64_t flagged = 0;
@@ -34,6 +40,7 @@ void PrintSummary(const OEcgFile& file)
     std::printf("sectors: %lld\n", static_cast<long long>(file.SectorCount()));
     std::printf("duration: %.3f s\n", file.SectorCount() * kSectorDuration);
     std::printf("start time: %s\n", file.StartOfDay().Text().c_str());
+    std::printf("detector: %s (%s)\n", DetectorOptionName(detector), DetectorTitle(detector));
     std::printf("impulses: %lld\n", static_cast<long long>(impulses.Count()));
     std::printf("flagged impulses: %lld\n", static_cast<long long>(flagged));
     std::printf("pulse-rate points: %lld\n", static_cast<long long>(file.Puls().Count()));
@@ -67,17 +74,23 @@ bool WritePeaks(const OEcgFile& file, const std::string& path)
 int RunAnalyse(const CliArgs& args)
 {
     if (args.positional.size() != 1)
-        return CliFail("usage: brenna-cli analyse FILE [--export] [--peaks OUT.txt]");
+        return CliFail(kAnalyseUsage);
     CliDialogs dialogs(false);
     const std::string& path = args.positional[0];
     // Large objects (three 512 KiB delay lines) stay off the stack.
     auto file = std::make_unique<OEcgFile>();
     auto filter = std::make_unique<OEKGFilter>();
+    if (const auto name = args.Option("detector")) {
+        int32_t detector = kDetectorStandard;
+        if (!ParseDetectorOption(*name, detector))
+            return CliFail("analyse: --detector expects standard or precise, got '" + *name + "'");
+        filter->OverrideDetector(detector);
+    }
     if (!file->OpenEcgFile(path, IsEcgExtension(path)))
         return 1;
     OProcessControl control;
     ProcessFile(*file, *filter, control);
-    PrintSummary(*file);
+    PrintSummary(*file, filter->m_Detector);
     if (const auto peaks = args.Option("peaks"); peaks && !WritePeaks(*file, *peaks))
         return CliFail("analyse: cannot write " + *peaks);
     if (args.Has("export") && !ExportDerivedSeries(*file))
@@ -89,6 +102,18 @@ void PrintParams(const OEKGFilterParams& params)
 {
     for (const OParamInfo& p : kParamTable)
         std::printf("%s = %d\n", p.name, params.*p.field);
+    std::printf("%s = %d (%s)\n", OEKGFilterParams::kDetectorKey, params.m_Detector, DetectorTitle(params.m_Detector));
+    std::printf("%s = %s\n", EcgCalibration::kKey, StrFormat("%.10g", EcgCalibration::LoadUnitsPerMillivolt()).c_str());
+}
+
+// A whole number (or, for the calibration, any number) after NAME=.
+bool ParseNumber(const std::string& text, bool fractional, double& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    value = fractional ? std::strtod(text.c_str(), &end) : double(std::strtoll(text.c_str(), &end, 10));
+    return *end == '\0';
 }
 
 int RunParams(const CliArgs& args)
@@ -101,9 +126,24 @@ int RunParams(const CliArgs& args)
         params.SaveParametrs();
     }
     const auto settings = args.Options("set");
+    std::optional<double> calibration;
     for (const std::string& assignment : settings) {
         const size_t equals = assignment.find('=');
         std::string name = assignment.substr(0, equals);
+        const std::string text = equals == std::string::npos ? "" : assignment.substr(equals + 1);
+        if (name == OEKGFilterParams::kDetectorKey || name == EcgCalibration::kKey) {
+            const bool isDetector = name == OEKGFilterParams::kDetectorKey;
+            double number = 0;
+            if (!ParseNumber(text, !isDetector, number)) {
+                std::cerr << "params: " << name << " expects a number, got '" << assignment << "'\n";
+                return 2;
+            }
+            if (isDetector)
+                params.m_Detector = static_cast<int32_t>(std::clamp<double>(number, INT32_MIN, INT32_MAX));
+            else
+                calibration = number;
+            continue;
+        }
         if (name.rfind("m_", 0) != 0)
             name = "m_" + name;
         const OParamInfo* info = nullptr;
@@ -111,12 +151,12 @@ int RunParams(const CliArgs& args)
             if (name == p.name)
                 info = &p;
         char* end = nullptr;
-        const std::string value = equals == std::string::npos ? "" : assignment.substr(equals + 1);
-        const long number = std::strtol(value.c_str(), &end, 10);
-        if (!info || value.empty() || *end != '\0') {
+        const long number = std::strtol(text.c_str(), &end, 10);
+        if (!info || text.empty() || *end != '\0') {
             std::cerr << "params: expected NAME=VALUE with NAME one of";
             for (const OParamInfo& p : kParamTable)
                 std::cerr << ' ' << p.name;
+            std::cerr << ' ' << OEKGFilterParams::kDetectorKey << ' ' << EcgCalibration::kKey;
             std::cerr << ", got '" << assignment << "'\n";
             return 2;
         }
@@ -124,20 +164,26 @@ int RunParams(const CliArgs& args)
     }
     if (!settings.empty())
         params.SaveParametrs();
+    if (calibration)
+        EcgCalibration::SaveUnitsPerMillivolt(*calibration);
     params.LoadParametrs(); // shows the clamped values
     PrintParams(params);
     return 0;
 }
 
 CliRegistration analyseCommand{"analyse",
-                               "analyse FILE [--export] [--peaks OUT.txt]: process a recording file with the stored "
-                               "filter parameters and print a summary; --export writes the four text files beside it, "
-                               "--peaks the R-peak sample indices with their flags",
+                               "analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt]: process a "
+                               "recording file with the stored filter parameters and print a summary; --detector "
+                               "chooses the R-peak detector for this run, --export writes the four text files beside "
+                               "it, --peaks the R-peak sample indices with their flags",
                                RunAnalyse,
-                               {"peaks"}};
-CliRegistration paramsCommand{"params",
-                              "params [--set NAME=VALUE ...] [--defaults]: show or change the stored filter parameters",
-                              RunParams,
-                              {"set"}};
+                               {"peaks", "detector"}};
+CliRegistration paramsCommand{
+    "params",
+    "params [--set NAME=VALUE ...] [--defaults]: show or change the stored filter parameters, "
+    "the detector (Detector=0 standard, 1 precise) and the calibration "
+    "(EcgUnitsPerMillivolt, 0 = not calibrated)",
+    RunParams,
+    {"set"}};
 
 } // namespace

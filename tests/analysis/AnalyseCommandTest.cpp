@@ -79,6 +79,35 @@ TEST(AnalyseCommand, TenMinuteRecordingPeaksMatchTheTruth)
     EXPECT_FALSE(ReadText(dir.File("ЭКГ_2026_01_02, 03_04_05, 0x00010000 - ускор.txt")).empty());
 }
 
+TEST(AnalyseCommand, DetectorIsChosenForOneRunOrStored)
+{
+    TempDir dir;
+    ORecordingOptions options;
+    options.ecg.seed = 5;
+    options.ecg.bpm = 150;
+    std::vector<int64_t> truth;
+    WriteFileBytes(dir.File("r.экг"), MakeRecording(options, 501, &truth));
+
+    const ORun precise = Cli(dir, "analyse r.экг --detector precise --peaks peaks.txt");
+    ASSERT_EQ(precise.exitCode, 0) << ReadText(dir.File("stderr.txt"));
+    EXPECT_NE(precise.out.find("detector: precise (точный)\n"), std::string::npos) << precise.out;
+    std::vector<int64_t> peaks;
+    std::istringstream lines(ReadText(dir.File("peaks.txt")));
+    for (long long pos, flags; lines >> pos >> flags;)
+        peaks.push_back(pos);
+    const OScore score = ScorePeaks(truth, peaks, 146);
+    EXPECT_EQ(score.falseNegatives + score.falsePositives, 0);
+
+    // The option did not change the stored choice; params does.
+    EXPECT_NE(Cli(dir, "analyse r.экг").out.find("detector: standard (стандартный)\n"), std::string::npos);
+    EXPECT_NE(Cli(dir, "params --set Detector=1").out.find("Detector = 1 (точный)\n"), std::string::npos);
+    EXPECT_NE(Cli(dir, "analyse r.экг").out.find("detector: precise (точный)\n"), std::string::npos);
+    EXPECT_NE(Cli(dir, "analyse r.экг --detector standard").out.find("detector: standard"), std::string::npos);
+
+    EXPECT_EQ(Cli(dir, "analyse r.экг --detector fast").exitCode, 1);
+    EXPECT_NE(ReadText(dir.File("stderr.txt")).find("standard or precise"), std::string::npos);
+}
+
 TEST(AnalyseCommand, UnusableFileExitsWithTheMessage)
 {
     TempDir dir;
@@ -98,6 +127,26 @@ TEST(ParamsCommand, StoredValuesAreShownClamped)
     EXPECT_NE(Cli(dir, "params").out.find("m_NI = 1\n"), std::string::npos);
     EXPECT_NE(Cli(dir, "params --defaults").out.find("m_NI = 30\n"), std::string::npos);
     EXPECT_EQ(Cli(dir, "params --set m_XY=3").exitCode, 2);
+}
+
+TEST(ParamsCommand, DetectorAndCalibrationAreSetAndShown)
+{
+    TempDir dir;
+    const ORun fresh = Cli(dir, "params");
+    EXPECT_NE(fresh.out.find("Detector = 0 (стандартный)\n"), std::string::npos) << fresh.out;
+    EXPECT_NE(fresh.out.find("EcgUnitsPerMillivolt = 0\n"), std::string::npos) << fresh.out;
+    const ORun set = Cli(dir, "params --set Detector=1 --set EcgUnitsPerMillivolt=1000.5");
+    ASSERT_EQ(set.exitCode, 0);
+    EXPECT_NE(set.out.find("Detector = 1 (точный)\n"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("EcgUnitsPerMillivolt = 1000.5\n"), std::string::npos) << set.out;
+    // Out of range reads as the standard detector; the defaults keep the
+    // calibration, which describes the device.
+    EXPECT_NE(Cli(dir, "params --set Detector=7").out.find("Detector = 0 ("), std::string::npos);
+    EXPECT_NE(Cli(dir, "params --defaults").out.find("EcgUnitsPerMillivolt = 1000.5\n"), std::string::npos);
+    EXPECT_NE(Cli(dir, "params --set EcgUnitsPerMillivolt=-3").out.find("EcgUnitsPerMillivolt = 0\n"),
+              std::string::npos);
+    EXPECT_EQ(Cli(dir, "params --set Detector=x").exitCode, 2);
+    EXPECT_EQ(Cli(dir, "params --set EcgUnitsPerMillivolt=").exitCode, 2);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // The parameter dialog offscreen: what it shows, stores and clamps.
 #include "AnalysisFixtures.h"
 #include "CFilterParamsDlg.h"
+#include "EcgCalibration.h"
 #include "OSettings.h"
 #include "TempDir.h"
 #include "TestDialogs.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,6 +71,38 @@ TEST_F(FilterParamsDlg, DefaultsAreStoredAtOnceAndCloseStoresNothing)
     Click("id2");
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Stored("m_NA"), 251);
+}
+
+TEST_F(FilterParamsDlg, DetectorChoiceAndCalibrationAreStoredWithTheRest)
+{
+    auto* detector = dialog.findChild<QComboBox*>("id1109");
+    auto* calibration = dialog.findChild<QLineEdit*>("id1110");
+    ASSERT_TRUE(detector && calibration);
+    ASSERT_EQ(detector->count(), 2);
+    EXPECT_EQ(detector->itemText(0), "стандартный");
+    EXPECT_EQ(detector->itemText(1), "точный");
+    EXPECT_EQ(detector->currentIndex(), 0);
+    EXPECT_EQ(calibration->text(), "0");
+    int labels = 0;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        labels += label->text() == "Алгоритм распознавания:" || label->text() == "Единиц на мВ (0 - не откалибровано):";
+    EXPECT_EQ(labels, 2);
+
+    detector->setCurrentIndex(1);
+    calibration->clear();
+    QTest::keyClicks(calibration, "1234,5x"); // a decimal comma; letters refused
+    Click("id1");
+    EXPECT_EQ(Stored(OEKGFilterParams::kDetectorKey), 1);
+    EXPECT_DOUBLE_EQ(EcgCalibration::LoadUnitsPerMillivolt(), 1234.5);
+    EXPECT_EQ(detector->currentIndex(), 1);
+    EXPECT_EQ(calibration->text(), "1234.5");
+
+    // The defaults bring back the standard detector, not an uncalibrated device.
+    Click("id1108");
+    EXPECT_EQ(Stored(OEKGFilterParams::kDetectorKey), 0);
+    EXPECT_EQ(detector->currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(EcgCalibration::LoadUnitsPerMillivolt(), 1234.5);
+    EXPECT_EQ(dialogs.Count(), 0u);
 }
 
 TEST_F(FilterParamsDlg, OpensOnAConvertedRecordAndStillSaves)

@@ -139,6 +139,24 @@ TEST_F(AnalysisWindow, PassShowsDefaultSeriesAndStartTimeRebuilds)
     window->Command(kCmdProcess);
     EXPECT_EQ(window->PassesDone(), 2);
     EXPECT_GT(window->File().ImpulseInfo().Count(), 50);
+    auto* summary = qobject_cast<QLabel*>(Control(1013));
+    ASSERT_NE(summary, nullptr);
+    EXPECT_TRUE(summary->text().startsWith("Алгоритм распознавания: стандартный, импульсов: "))
+        << summary->text().toStdString();
+
+    // The detector chosen in the parameters fills the impulses of the next pass.
+    OSettings::WriteInt(OEKGFilterParams::kSection, OEKGFilterParams::kDetectorKey, 1);
+    window->Command(kCmdProcess);
+    OSettings::WriteInt(OEKGFilterParams::kSection, OEKGFilterParams::kDetectorKey, 0);
+    EXPECT_EQ(window->PassesDone(), 3);
+    const auto& impulses = window->File().ImpulseInfo();
+    EXPECT_GT(impulses.Count(), 50);
+    int64_t flagged = 0;
+    for (int64_t i = 0; i < impulses.Count(); ++i)
+        flagged += impulses[i].Flags != 0;
+    EXPECT_EQ(summary->text().toStdString(),
+              "Алгоритм распознавания: точный, импульсов: " + std::to_string(impulses.Count()) +
+                  ", помеченных: " + std::to_string(flagged));
 }
 
 TEST_F(AnalysisWindow, EscapeSwitchesBetweenBarAndWindowOtherKeysGoToTheChart)

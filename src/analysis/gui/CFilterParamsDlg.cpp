@@ -1,5 +1,9 @@
 #include "CFilterParamsDlg.h"
 
+#include "DetectorKind.h"
+#include "EcgCalibration.h"
+
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,6 +68,19 @@ CFilterParamsDlg::CFilterParamsDlg(QWidget* parent, OEKGFilterParams& params) : 
         m_Boxes[i]->setMaximumWidth(100);
         grid->addWidget(m_Boxes[i], i, 1);
     }
+    grid->addWidget(new QLabel(QStringLiteral("Алгоритм распознавания:")), kParamCount, 0);
+    m_Detector = new QComboBox;
+    m_Detector->setObjectName(QStringLiteral("id1109"));
+    for (const int32_t detector : {kDetectorStandard, kDetectorPrecise})
+        m_Detector->addItem(QString::fromUtf8(DetectorTitle(detector)), detector);
+    grid->addWidget(m_Detector, kParamCount, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Единиц на мВ (0 - не откалибровано):")), kParamCount + 1, 0);
+    m_Calibration = new QLineEdit;
+    m_Calibration->setObjectName(QStringLiteral("id1110"));
+    m_Calibration->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*[.,]?[0-9]*")), this));
+    m_Calibration->setMaximumWidth(100);
+    grid->addWidget(m_Calibration, kParamCount + 1, 1);
     for (const Explanation& e : kExplanations) {
         auto* text = new QLabel(QString::fromUtf8(e.text));
         text->setWordWrap(true);
@@ -99,6 +116,8 @@ void CFilterParamsDlg::Show()
 {
     for (int i = 0; i < kParamCount; ++i)
         m_Boxes[i]->setText(QString::number(m_Params.*kBoxes[i].field));
+    m_Detector->setCurrentIndex(m_Detector->findData(m_Params.m_Detector));
+    m_Calibration->setText(QString::number(EcgCalibration::LoadUnitsPerMillivolt(), 'g', 10));
 }
 
 void CFilterParamsDlg::Save()
@@ -108,7 +127,13 @@ void CFilterParamsDlg::Save()
         const int value = m_Boxes[i]->text().toInt(&ok);
         m_Params.*kBoxes[i].field = ok ? value : 0; // no number reads as 0
     }
+    m_Params.m_Detector = m_Detector->currentData().toInt();
+    bool ok = false;
+    const double units = QString(m_Calibration->text()).replace(',', '.').toDouble(&ok);
+    const bool stored = !m_Params.IsConverted();
     m_Params.SaveParametrs();
+    if (stored)
+        EcgCalibration::SaveUnitsPerMillivolt(ok ? units : 0);
     m_Params.LoadParametrs();
     Show();
 }

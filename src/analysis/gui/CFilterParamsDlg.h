@@ -7,10 +7,16 @@
 // Controls by object name: edit boxes id1101..id1107 in the order
 // m_NA, m_NI, m_TPOROG, m_FPulseMin, m_FPulseMax, m_MaxImpulseErrorPorog,
 // m_PulseUsred; "Сохранить" id1, "Закрыть" id2, "По умолчанию" id1108.
+// Below them the detector choice (combo box id1109: "стандартный",
+// "точный") and the calibration in device units per millivolt (id1110, 0:
+// not calibrated), stored with the rest by "Сохранить". "По умолчанию"
+// returns the detector to the standard one and keeps the calibration: it
+// describes the device, not a tuning.
 #include "OEKGFilterParams.h"
 
 #include <QDialog>
 
+class QComboBox;
 class QLineEdit;
 
 class CFilterParamsDlg : public QDialog {
@@ -26,4 +32,6 @@ private:
 
     OEKGFilterParams& m_Params;
     QLineEdit* m_Boxes[kParamCount] = {};
+    QComboBox* m_Detector = nullptr;
+    QLineEdit* m_Calibration = nullptr;
 };

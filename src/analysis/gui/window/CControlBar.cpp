@@ -61,7 +61,9 @@ CControlBar::CControlBar(QWidget* parent) : QWidget(parent)
     label->setBuddy(m_StartTime);
     timeLayout->addWidget(label);
     timeLayout->addWidget(m_StartTime);
-    column(timeRow, nullptr);
+    m_Summary = new QLabel(this);
+    m_Summary->setObjectName(QStringLiteral("id%1").arg(kIdSummary));
+    column(timeRow, m_Summary);
     // Enter in the bar (the start-time box above all) rebuilds the charts.
     connect(m_StartTime, &QLineEdit::returnPressed, this, [this] { emit Command(kCmdRebuild); });
 }
@@ -136,6 +138,16 @@ std::string CControlBar::StartTimeText() const
 void CControlBar::SetStartTimeText(const std::string& text)
 {
     m_StartTime->setText(QString::fromStdString(text));
+}
+
+void CControlBar::SetSummary(const std::string& text)
+{
+    m_Summary->setText(QString::fromStdString(text));
+}
+
+std::string CControlBar::Summary() const
+{
+    return m_Summary->text().toStdString();
 }
 
 void CControlBar::keyPressEvent(QKeyEvent* event)

@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -43,6 +44,7 @@ enum : int {
     kIdCcpFine = 1044,
     kIdBodyPosition = 1043,
     kIdStartTime = 1012,
+    kIdSummary = 1013, // what the last pass found and with which detector
     kIdOk = 1,
 };
 
@@ -58,6 +60,9 @@ public:
     OSeriesChoice Choice() const;
     std::string StartTimeText() const;
     void SetStartTimeText(const std::string& text);
+    // The line beside the start time that sums up the last pass.
+    void SetSummary(const std::string& text);
+    std::string Summary() const;
 
 signals:
     void Command(int code);
@@ -73,4 +78,5 @@ private:
 
     std::map<int, QAbstractButton*> m_Controls;
     QLineEdit* m_StartTime = nullptr;
+    QLabel* m_Summary = nullptr;
 };

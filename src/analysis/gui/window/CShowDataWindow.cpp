@@ -3,11 +3,13 @@
 #include "CControlBar.h"
 #include "CFilterParamsDlg.h"
 #include "CWaitDialog.h"
+#include "DetectorKind.h"
 #include "EcgFileName.h"
 #include "ExportSeries.h"
 #include "OConsole.h"
 #include "ODialogs.h"
 #include "OSettings.h"
+#include "StrFormat.h"
 #include "TGrWnd.h"
 
 #include <QCloseEvent>
@@ -244,10 +246,18 @@ void CShowDataWindow::ShowFileState()
     for (const ResultBox& box : kResultBoxes)
         m_Bar->EnableControl(box.id, false);
     m_Bar->EnableControl(kIdBodyPosition, false);
+    m_Bar->SetSummary("");
 }
 
 void CShowDataWindow::ShowResultState()
 {
+    const auto& impulses = m_File.ImpulseInfo();
+    int64_t flagged = 0;
+    for (int64_t i = 0; i < impulses.Count(); ++i)
+        flagged += impulses[i].Flags != 0;
+    m_Bar->SetSummary(StrFormat("Алгоритм распознавания: %s, импульсов: %lld, помеченных: %lld",
+                                DetectorTitle(m_Filter->m_Detector), static_cast<long long>(impulses.Count()),
+                                static_cast<long long>(flagged)));
     for (const ResultBox& box : kResultBoxes)
         m_Bar->EnableControl(box.id, box.present(m_File));
     m_Bar->EnableControl(kIdBodyPosition, false);
