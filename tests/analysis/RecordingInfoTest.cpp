@@ -7,7 +7,6 @@
 #include "OSettings.h"
 #include "RecordingStart.h"
 #include "TempDir.h"
-#include "TempDir.h"
 #include "TestDialogs.h"
 
 #include <gtest/gtest.h>
