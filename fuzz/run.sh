@@ -24,6 +24,8 @@ cmake --build "$build" -j "$jobs" --target fuzz_all
 export XDG_CONFIG_HOME=$build/home/config XDG_DATA_HOME=$build/home/data QT_QPA_PLATFORM=offscreen
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$build/findings"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The targets write their input to a file for every run: memory, not disk.
+[ -w /dev/shm ] && export TMPDIR=/dev/shm
 
 ran=0
 while read -r name max_len; do
