@@ -3,7 +3,8 @@
 #   1. the full build (GUI, CLI, simulator) and all tests;
 #   2. the window-free libraries and their tests under AddressSanitizer and
 #      UndefinedBehaviorSanitizer;
-#   3. the serial-port and threading tests under ThreadSanitizer.
+#   3. the serial-port and threading tests under ThreadSanitizer;
+#   4. every fuzz target of fuzz/ for 20 seconds (clang, ASan and UBSan).
 # Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -36,5 +37,8 @@ echo "== serial and threading tests under ThreadSanitizer"
 configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DBRENNA_CORE_ONLY=ON -DBRENNA_SANITIZE=thread
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --output-on-failure -j "$jobs" -L tsan --timeout 900)
+
+echo "== fuzz targets, 20 s each"
+./fuzz/run.sh all 20
 
 echo "== all tests passed"

@@ -8,6 +8,7 @@
 #include "ExportSeries.h"
 #include "OEcgFile.h"
 #include "ProcessFile.h"
+#include "RecordingCheck.h"
 #include "StrFormat.h"
 
 #include <algorithm>
@@ -90,7 +91,11 @@ int RunAnalyse(const CliArgs& args)
         return 1;
     OProcessControl control;
     ProcessFile(*file, *filter, control);
+    const ORecordingCheck check = CheckRecordingSectors(*file);
+    ReportRecordingCheck(check);
     PrintSummary(*file, filter->m_Detector);
+    for (const std::string& line : check.CliLines())
+        std::printf("%s\n", line.c_str());
     if (const auto peaks = args.Option("peaks"); peaks && !WritePeaks(*file, *peaks))
         return CliFail("analyse: cannot write " + *peaks);
     if (args.Has("export") && !ExportDerivedSeries(*file))

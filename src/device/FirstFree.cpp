@@ -3,6 +3,7 @@
 #include "ODevice.h"
 
 #include "DeviceCommands.h"
+#include "DeviceReplies.h"
 #include "OComPort.h"
 #include "ODialogs.h"
 #include "StrFormat.h"
@@ -58,17 +59,18 @@ bool ODevice::GetFirstFreeSector(uint32_t& value)
     for (int i = 0; i < 3; ++i) {
         SendRequest(MakeRequest(CMD_GET_FIRST_FREE));
         uint8_t reply[5] = {};
-        if (m_Port.WaitAndPeek(reply, 5, 2000) < 5 || reply[0] != TAG_FIRST_FREE) {
+        const std::optional<uint32_t> read =
+            m_Port.WaitAndPeek(reply, 5, 2000) < 5 ? std::nullopt : FirstFreeFromReply(reply);
+        if (!read) {
             ShowError(std::string("Устройство ЭКГ не ответило или ответило неверно на запрос первого свободного "
                                   "сектора.\n") +
                       NoAnswerHint);
             return false;
         }
         m_Port.Skip(5);
-        const uint32_t read = GetU32(reply + 1);
         if (i == 0) {
-            first = read;
-        } else if (read != first) {
+            first = *read;
+        } else if (*read != first) {
             ShowError("Устройство ЭКГ недостоверно отвечает на запросы номера первого свободного сектора. Проверьте "
                       "связь и переведите устройство из режима записи ЭКГ в режим считывания данных с SD - карты");
             return false;

@@ -117,6 +117,30 @@ TEST(AnalyseCommand, UnusableFileExitsWithTheMessage)
               std::string::npos);
 }
 
+// Analysed as ever, but the summary and the console say what is wrong.
+TEST(AnalyseCommand, FileThatIsNoRecordingIsCheckedAloud)
+{
+    TempDir dir;
+    std::vector<uint8_t> bytes = MakeRecording(ORecordingOptions{}, 100);
+    WriteFileBytes(dir.File("sound.экг"), bytes);
+    std::fill(bytes.begin() + 512 * 10, bytes.begin() + 512 * 30, uint8_t(0x5A));
+    WriteFileBytes(dir.File("damaged.экг"), bytes);
+
+    const ORun sound = Cli(dir, "analyse sound.экг");
+    ASSERT_EQ(sound.exitCode, 0);
+    EXPECT_EQ(sound.out.find("check"), std::string::npos) << sound.out;
+    EXPECT_EQ(ReadText(dir.File("stderr.txt")).find("сигнатуры"), std::string::npos);
+
+    const ORun damaged = Cli(dir, "analyse damaged.экг");
+    ASSERT_EQ(damaged.exitCode, 0);
+    EXPECT_NE(damaged.out.find("sectors: 100\n"), std::string::npos) << damaged.out;
+    EXPECT_NE(damaged.out.find("\ncheck: 20 of 100 sectors without the recording signature, first: sector 10\n"),
+              std::string::npos)
+        << damaged.out;
+    EXPECT_NE(ReadText(dir.File("stderr.txt")).find("Секторов без сигнатуры записи: 20 из 100, первый - сектор 10\n"),
+              std::string::npos);
+}
+
 TEST(ParamsCommand, StoredValuesAreShownClamped)
 {
     TempDir dir;

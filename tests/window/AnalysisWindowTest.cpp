@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <chrono>
 #include <thread>
 
@@ -157,6 +158,33 @@ TEST_F(AnalysisWindow, PassShowsDefaultSeriesAndStartTimeRebuilds)
     EXPECT_EQ(summary->text().toStdString(),
               "Алгоритм распознавания: точный, импульсов: " + std::to_string(impulses.Count()) +
                   ", помеченных: " + std::to_string(flagged));
+}
+
+TEST_F(AnalysisWindow, FileCheckSaysWhatIsWrongAndStaysHiddenForARecording)
+{
+    // Every sector of the fixture has sector number 0 and tick count 0.
+    const std::string path = dir.File("check.экг");
+    WriteRecording(path, 30, [](int64_t i) { return SyntheticEcg(i); });
+    OpenAndProcess(path);
+    const QLabel* check = window->CheckText();
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check->objectName(), "RecordingCheck");
+    EXPECT_TRUE(check->isVisible());
+    EXPECT_EQ(check->text().toStdString(), "Нарушена последовательность номеров секторов: 29 раз, впервые в секторе 1\n"
+                                           "Нарушена последовательность отсчетов времени: 29 раз, впервые в секторе 1");
+    EXPECT_GT(window->File().ImpulseInfo().Count(), 0) << "analysed all the same";
+
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        for (uint32_t k = 0; k < 30; ++k) {
+            const uint32_t fields[2] = {0x10000 + k, 2340 * k};
+            file.seekp(512 * k + 8);
+            file.write(reinterpret_cast<const char*>(fields), sizeof fields); // little-endian machine
+        }
+    }
+    window->OpenChosenFile(path);
+    QTRY_COMPARE_WITH_TIMEOUT(window->PassesDone(), 2, kPassTimeoutMs);
+    EXPECT_FALSE(check->isVisible());
 }
 
 TEST_F(AnalysisWindow, EscapeSwitchesBetweenBarAndWindowOtherKeysGoToTheChart)

@@ -9,12 +9,14 @@
 #include "OConsole.h"
 #include "ODialogs.h"
 #include "OSettings.h"
+#include "RecordingCheck.h"
 #include "StrFormat.h"
 #include "TGrWnd.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -67,10 +69,16 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
 
     m_Bar = new CControlBar(this);
     m_Chart = new TGrWnd(this);
+    m_CheckText = new QLabel(this);
+    m_CheckText->setObjectName("RecordingCheck");
+    m_CheckText->setWordWrap(true);
+    m_CheckText->setStyleSheet("color: #a00000");
+    m_CheckText->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_Bar);
+    layout->addWidget(m_CheckText);
     layout->addWidget(m_Chart, 1);
     connect(m_Bar, &CControlBar::Command, this, &CShowDataWindow::Command);
     connect(m_Bar, &CControlBar::EscapePressed, this, [this] { setFocus(Qt::ShortcutFocusReason); });
@@ -200,6 +208,7 @@ void CShowDataWindow::OpenChosenFile(const std::string& path)
     if (opened)
         m_Bar->SetStartTimeText(m_File.StartOfDay().Text());
     ShowFileState();
+    ShowRecordingCheck();
     Rebuild();
     PostCommand(kCmdProcess);
 }
@@ -236,6 +245,8 @@ void CShowDataWindow::Process()
 void CShowDataWindow::ShowFileState()
 {
     const bool open = m_File.IsOpen();
+    if (!open)
+        m_CheckText->hide();
     setWindowTitle(QString::fromUtf8(kTitle) +
                    (open ? QString::fromUtf8(" - ") + QString::fromStdString(m_File.FilePath())
                          : QString::fromUtf8(" - выбирите файл для обработки")));
@@ -247,6 +258,17 @@ void CShowDataWindow::ShowFileState()
         m_Bar->EnableControl(box.id, false);
     m_Bar->EnableControl(kIdBodyPosition, false);
     m_Bar->SetSummary("");
+}
+
+void CShowDataWindow::ShowRecordingCheck()
+{
+    const ORecordingCheck check = CheckRecordingSectors(m_File);
+    ReportRecordingCheck(check);
+    std::string text;
+    for (const std::string& line : check.Lines())
+        text += (text.empty() ? "" : "\n") + line;
+    m_CheckText->setText(QString::fromStdString(text));
+    m_CheckText->setVisible(!check.Ok());
 }
 
 void CShowDataWindow::ShowResultState()

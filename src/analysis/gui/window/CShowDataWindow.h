@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +47,9 @@ public:
     OGrList_Uevo& GrList() { return m_GrList; }
     CControlBar* Bar() const { return m_Bar; }
     TGrWnd* Chart() const { return m_Chart; }
+    // What the file check found (objectName "RecordingCheck"); hidden while
+    // the open file looks like a recording.
+    QLabel* CheckText() const { return m_CheckText; }
     OProcessControl& Control() { return m_Control; }
     bool PassRunning() const { return m_Worker->State() != OPassWorker::Idle; }
     int PassesDone() const { return m_PassesDone; }
@@ -73,6 +78,7 @@ private:
     void ExportData();
     void ShowFileState();
     void ShowResultState();
+    void ShowRecordingCheck();
     void ForwardKey(QKeyEvent* event);
 
     OEcgFile m_File;
@@ -81,6 +87,7 @@ private:
     OProcessControl m_Control;
     CControlBar* m_Bar = nullptr;
     TGrWnd* m_Chart = nullptr;
+    QLabel* m_CheckText = nullptr;
     QPointer<CWaitDialog> m_Notify; // receives the end of a pass
     bool m_Started = false;         // shown and not closed since
     std::optional<std::string> m_FileToOpen;

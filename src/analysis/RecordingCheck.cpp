@@ -1,0 +1,100 @@
+#include "RecordingCheck.h"
+
+#include "EcgTime.h"
+#include "OConsole.h"
+#include "OEcgFile.h"
+#include "SectorDecoders.h"
+#include "StrFormat.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kHeaderBytes = 16; // signature, first sector, sector number, ticks
+
+bool ReadHeader(const OEcgFile& file, int64_t k, uint8_t* header)
+{
+    if (const uint8_t* sector = file.Sector(k)) {
+        std::copy(sector, sector + kHeaderBytes, header);
+        return true;
+    }
+    return ::pread(file.Descriptor(), header, kHeaderBytes, k * kSectorBytes) == kHeaderBytes;
+}
+
+void Count(int64_t& count, int64_t& first, int64_t k)
+{
+    if (count++ == 0)
+        first = k;
+}
+
+} // namespace
+
+ORecordingCheck CheckRecordingSectors(const OEcgFile& file)
+{
+    ORecordingCheck check;
+    int64_t lastSigned = -1;
+    uint32_t lastNumber = 0, lastTicks = 0;
+    for (int64_t k = 0; k < file.SectorCount(); ++k) {
+        uint8_t header[kHeaderBytes] = {};
+        if (!ReadHeader(file, k, header))
+            break;
+        ++check.sectors;
+        if (SectorU32(header, 0) != kRecordingSignature) {
+            Count(check.withoutSignature, check.firstWithoutSignature, k);
+            continue;
+        }
+        const uint32_t number = SectorU32(header, 8);
+        const uint32_t ticks = SectorU32(header, 12);
+        if (lastSigned >= 0) {
+            // Modulo 2^32, as the device counts.
+            const uint32_t step = static_cast<uint32_t>(k - lastSigned);
+            if (number != lastNumber + step)
+                Count(check.numberBreaks, check.firstNumberBreak, k);
+            if (ticks != lastTicks + step * kTicksPerSector)
+                Count(check.tickBreaks, check.firstTickBreak, k);
+        }
+        lastSigned = k;
+        lastNumber = number;
+        lastTicks = ticks;
+    }
+    return check;
+}
+
+std::vector<std::string> ORecordingCheck::Lines() const
+{
+    std::vector<std::string> lines;
+    if (withoutSignature > 0)
+        lines.push_back(StrFormat("Секторов без сигнатуры записи: %lld из %lld, первый - сектор %lld",
+                                  static_cast<long long>(withoutSignature), static_cast<long long>(sectors),
+                                  static_cast<long long>(firstWithoutSignature)));
+    if (numberBreaks > 0)
+        lines.push_back(StrFormat("Нарушена последовательность номеров секторов: %lld раз, впервые в секторе %lld",
+                                  static_cast<long long>(numberBreaks), static_cast<long long>(firstNumberBreak)));
+    if (tickBreaks > 0)
+        lines.push_back(StrFormat("Нарушена последовательность отсчетов времени: %lld раз, впервые в секторе %lld",
+                                  static_cast<long long>(tickBreaks), static_cast<long long>(firstTickBreak)));
+    return lines;
+}
+
+std::vector<std::string> ORecordingCheck::CliLines() const
+{
+    std::vector<std::string> lines;
+    if (withoutSignature > 0)
+        lines.push_back(StrFormat("check: %lld of %lld sectors without the recording signature, first: sector %lld",
+                                  static_cast<long long>(withoutSignature), static_cast<long long>(sectors),
+                                  static_cast<long long>(firstWithoutSignature)));
+    if (numberBreaks > 0)
+        lines.push_back(StrFormat("check: %lld sector numbers out of sequence, first: sector %lld",
+                                  static_cast<long long>(numberBreaks), static_cast<long long>(firstNumberBreak)));
+    if (tickBreaks > 0)
+        lines.push_back(StrFormat("check: %lld tick counts out of sequence, first: sector %lld",
+                                  static_cast<long long>(tickBreaks), static_cast<long long>(firstTickBreak)));
+    return lines;
+}
+
+void ReportRecordingCheck(const ORecordingCheck& check)
+{
+    for (const std::string& line : check.Lines())
+        Console().Write(line).Write("\n");
+}
