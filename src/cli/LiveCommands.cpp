@@ -2,6 +2,7 @@
 // the status line of every packet, as the control window shows it in its
 // status edit; the date cache is written exactly as the window writes it.
 #include "CliCommand.h"
+#include "Fatal.h"
 #include "ODevice.h"
 #include "OComPort.h"
 #include "OLiveView.h"
@@ -68,6 +69,12 @@ int RunLive(const CliArgs& args)
     while (!g_Interrupted.load()) {
         const uint32_t now = TickCountMs();
         view.Pump(port, args.Has("filter"), sink, now);
+        // A pulled cable ends the live view, as in the window.
+        if (const uint32_t error = port.LastReadError.load(); error != 0) {
+            std::signal(SIGINT, SIG_DFL);
+            std::signal(SIGTERM, SIG_DFL);
+            return CliFail("Ошибка при чтении данных с выбранного порта\n" + SystemErrorText(error));
+        }
         if (seconds >= 0 && now - start >= limitMs)
             break;
         for (int i = 0; i < 20 && !g_Interrupted.load(); ++i)

@@ -146,7 +146,11 @@ int RunDownload(const CliArgs& args)
         &g_Interrupted);
     if (!outcome.started)
         return 1;
-    std::fprintf(stderr, "Загружено %u кбайт из %u\n", outcome.received / 2, range->total / 2);
+    // The first row has no last sector: its total is unknown, not 0.
+    if (range->total != 0)
+        std::fprintf(stderr, "Загружено %u кбайт из %u\n", outcome.received / 2, range->total / 2);
+    else
+        std::fprintf(stderr, "Загружено %u кбайт\n", outcome.received / 2);
     if (outcome.complete)
         return 0;
     return CliFail(outcome.stopText.empty() ? "download: interrupted" : outcome.stopText);

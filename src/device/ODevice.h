@@ -2,6 +2,7 @@
 // The ECG device as the PC sees it: request/reply exchanges over the serial
 // port. The control window, the list scan, the download and the command line
 // all use this one implementation.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -54,6 +55,13 @@ public:
     // The same with a limit on the frames; returns the frames seen, or -1
     // when the stream did not start.
     int ReadCheckFrames(int maxFrames);
+    // The read check in its three steps, for a window that runs the dump on a
+    // worker thread: the start (may show a message, so on the window's
+    // thread), the dump until the device falls silent for 2 s, maxFrames or
+    // a cancel (returns the frames seen), and the end with STOP.
+    bool StartReadCheck();
+    int DumpReadCheckFrames(int maxFrames, const std::atomic<bool>* cancel = nullptr);
+    void EndReadCheck();
     // n belongs to a recording whose first sector is consistent.
     bool IsRecordingSector(uint32_t n, uint8_t header[8]);
     // n carries the recording signature and a first sector S with

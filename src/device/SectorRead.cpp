@@ -59,34 +59,47 @@ void ODevice::ReadCheck()
 
 int ODevice::ReadCheckFrames(int maxFrames)
 {
-    if (!StartStream(0x1E3D70, 2))
+    if (!StartReadCheck())
         return -1;
+    const int frames = DumpReadCheckFrames(maxFrames);
+    EndReadCheck();
+    return frames;
+}
+
+bool ODevice::StartReadCheck()
+{
+    return StartStream(0x1E3D70, 2);
+}
+
+int ODevice::DumpReadCheckFrames(int maxFrames, const std::atomic<bool>* cancel)
+{
+    constexpr int kSilenceMs = 2000;
+    // Waits are cut into slices so that a cancel is seen at once.
+    constexpr int kSliceMs = 20;
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_acquire); };
     int frames = 0;
-    for (; frames < maxFrames; ++frames) {
+    for (; frames < maxFrames && !cancelled(); ++frames) {
         // One frame of this stream: token, two data bytes, two check bytes.
         uint8_t frame[5] = {};
         int received = 0;
-        m_Port.ReadWithTimeout(frame, 5, received, 2000);
+        const uint32_t start = TickCountMs();
+        while (received < 5 && !cancelled() && static_cast<int32_t>(TickCountMs() - start) <= kSilenceMs) {
+            int got = 0;
+            m_Port.ReadWithTimeout(frame + received, 5 - received, got, kSliceMs);
+            received += got;
+        }
         if (received == 0)
             break;
-        Console()
-            .Write("RdSz = ")
-            .WriteInt(received)
-            .Write(" mark = ")
-            .WriteHex(frame[0])
-            .Write(" LB = ")
-            .WriteHex(frame[1])
-            .Write(", ")
-            .WriteHex(frame[2])
-            .Write(", ")
-            .WriteHex(frame[3])
-            .Write(", ")
-            .WriteHex(frame[4])
-            .Write("\n");
+        Console().Write(StrFormat("RdSz = %d mark = %X LB = %X, %X, %X, %X\n", received, frame[0], frame[1], frame[2],
+                                  frame[3], frame[4]));
     }
+    return frames;
+}
+
+void ODevice::EndReadCheck()
+{
     Console().Write("RETURN \n");
     StopExchange();
-    return frames;
 }
 
 bool ODevice::IsRecordingMember(uint32_t n, uint8_t header[8])

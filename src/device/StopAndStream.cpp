@@ -44,6 +44,10 @@ void ODevice::SendStop()
 bool ODevice::StopExchange()
 {
     ReturnToBaseSpeed();
+    // A reader stopped by a hang-up or a read error hears nothing more until
+    // the port is opened again; STOP sent into a dead line only fails.
+    if (m_Port.LastReadError.load() != 0)
+        return false;
     int confirmations = 0;
     int attempts = 0;
     const uint32_t start = TickCountMs();

@@ -28,6 +28,7 @@ OLiveView::~OLiveView() = default;
 
 void OLiveView::Start(OComPort& port)
 {
+    RestartSilenceClock();
     m_LiveFilter->Prepare();
     const uint8_t start[2] = {0xCD, 0x0A};
     port.Send(start, 2);
@@ -35,6 +36,17 @@ void OLiveView::Start(OComPort& port)
 
 int OLiveView::Pump(OComPort& port, bool filtered, OLiveSink& sink, uint32_t nowMs)
 {
+    if (!port.IsOpen()) {
+        // No port, no device to miss.
+        m_LastStreamTick = nowMs;
+        RestartSilenceClock();
+        return 0;
+    }
+    if (!m_SilenceClockRunning) {
+        m_SilenceClockRunning = true;
+        m_LastPacketTick = nowMs;
+        m_SilentSecondsShown = 0;
+    }
     int skipped = 0;
     int decoded = 0;
     for (;;) {
@@ -50,6 +62,8 @@ int OLiveView::Pump(OComPort& port, bool filtered, OLiveSink& sink, uint32_t now
             DecodeLivePacket(m_Packet.data(), filtered, sink);
             ++decoded;
             m_LastStreamTick = nowMs;
+            m_LastPacketTick = nowMs;
+            m_SilentSecondsShown = 0;
             continue;
         }
         const uint8_t byte = port.TakeByte();
@@ -61,6 +75,13 @@ int OLiveView::Pump(OComPort& port, bool filtered, OLiveSink& sink, uint32_t now
     }
     if (nowMs - m_LastStreamTick > kDrainAfterMs)
         DrainStale(port, nowMs);
+    if (const uint32_t silent = nowMs - m_LastPacketTick; silent >= kSilenceNoteMs) {
+        const uint32_t seconds = silent / 1000;
+        if (seconds != m_SilentSecondsShown) {
+            m_SilentSecondsShown = seconds;
+            sink.ShowStatus(StrFormat("Нет данных от устройства %u с", seconds));
+        }
+    }
     return decoded;
 }
 

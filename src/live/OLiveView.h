@@ -31,6 +31,8 @@ public:
     static constexpr int kPacketsBeforeStartTime = 11;
     // Bytes waiting this long without forming a packet are dropped.
     static constexpr uint32_t kDrainAfterMs = 1500;
+    // After this long without a packet the status line says so.
+    static constexpr uint32_t kSilenceNoteMs = 2000;
 
     // Reads the last recording's first sector from the settings.
     OLiveView();
@@ -42,7 +44,12 @@ public:
     // device's start command. The sample ring is kept.
     void Start(OComPort& port);
     // One tick of the packet pump; returns the number of packets decoded.
+    // Once no packet has come for kSilenceNoteMs, the status line says for
+    // how many seconds (a new line each second).
     int Pump(OComPort& port, bool filtered, OLiveSink& sink, uint32_t nowMs);
+    // The silence counts afresh from the next pump: the pump was paused or
+    // the port changed.
+    void RestartSilenceClock() { m_SilenceClockRunning = false; }
     void DecodeLivePacket(const uint8_t* packet, bool filtered, OLiveSink& sink);
 
     const uint16_t* Samples() const { return m_LiveSamples.data(); }
@@ -65,5 +72,8 @@ private:
     int64_t m_RecordStartTime = 0;
     OCcpMeter m_CcpMeter;
     uint32_t m_LastStreamTick = 2000000000;
+    bool m_SilenceClockRunning = false;
+    uint32_t m_LastPacketTick = 0;
+    uint32_t m_SilentSecondsShown = 0;
     std::array<uint8_t, kLivePacketSize> m_Packet{};
 };

@@ -7,7 +7,7 @@
 #include "RecordingFormat.h"
 
 DownloadOutcome DownloadToFile(ODevice& device, const DownloadRange& range, const std::string& path,
-                               const ProgressSink& progress, const std::atomic<bool>* cancel)
+                               const ProgressSink& progress, const std::atomic<bool>* cancel, DownloadWatch watch)
 {
     DownloadOutcome outcome;
     ORecordingFile file;
@@ -17,15 +17,14 @@ DownloadOutcome DownloadToFile(ODevice& device, const DownloadRange& range, cons
         file.Close();
         return outcome;
     }
-    outcome.started = true;
     OComPort& port = device.Port();
-    ODownload download(port, file, range.total, TickCountMs());
+    ODownload download(port, file, range.total, TickCountMs(), watch);
     uint32_t lastProgress = TickCountMs();
-    while (download.Drain() == ODownload::State::Running) {
+    while (download.Tick(TickCountMs()) == ODownload::State::Running) {
         if (cancel && cancel->load(std::memory_order_acquire))
             break;
         // Sleep until a whole frame is there, but wake now and then for the
-        // progress line and the cancel flag.
+        // progress line, the watch on the line and the cancel flag.
         port.WaitAvailable(kStreamFrameSize, 20);
         const uint32_t now = TickCountMs();
         if (now - lastProgress >= 1000) {
@@ -37,8 +36,18 @@ DownloadOutcome DownloadToFile(ODevice& device, const DownloadRange& range, cons
     }
     file.Close();
     device.StopExchange();
+    return EndedDownload(download, TickCountMs());
+}
+
+DownloadOutcome EndedDownload(const ODownload& download, uint32_t nowMs)
+{
+    DownloadOutcome outcome;
+    outcome.started = true;
     outcome.complete = download.GetState() == ODownload::State::Finished;
+    outcome.cancelled = download.GetState() == ODownload::State::Running;
+    outcome.portFailed = download.PortFailed();
     outcome.received = download.ReceivedSectors();
     outcome.stopText = download.StopText();
+    outcome.summaryText = download.SummaryText(nowMs);
     return outcome;
 }

@@ -4,6 +4,9 @@
 #include "ODevice.h"
 #include "RecordingFormat.h"
 
+#include <optional>
+#include <vector>
+
 namespace {
 
 constexpr uint32_t kLargestProbeStep = 2048;
@@ -27,8 +30,18 @@ public:
             const auto found = FindNewestBelow(top, first, last);
             if (found == Probe::Cancelled)
                 return Stop();
-            if (found == Probe::NothingFound)
+            if (found == Probe::NothingFound) {
+                // The probes reached below the area's start and saw nothing:
+                // the rest of the area is examined sector by sector.
+                if (top - kFirstRecordingSector > kLargestProbeStep)
+                    break;
+                std::vector<Found> inGap;
+                if (!ExamineGap(kFirstRecordingSector, top, inGap))
+                    return Stop();
+                for (const Found& recording : inGap)
+                    AddRow(recording, boundary);
                 break;
+            }
             if (CancelRequested())
                 return Stop();
             const uint32_t middle = last - (last - first + 1) / 2;
@@ -36,18 +49,70 @@ public:
                 top = middle + 1;
                 continue;
             }
-            ++m_Result.recordings;
-            m_Sink(RecordingEntryRow(m_Result.recordings, first, last, StartTimeText(first), boundary - last - 1));
+            // The probes jump over the sectors between the recording and top:
+            // a short recording there is found only by reading each of them.
+            std::vector<Found> inGap;
+            if (!ExamineGap(last + 1, top, inGap))
+                return Stop();
+            inGap.push_back({first, last});
+            for (const Found& recording : inGap)
+                AddRow(recording, boundary);
             if (top <= first)
                 break;
             top = first;
-            boundary = first;
         }
         return Finish();
     }
 
 private:
     enum class Probe { Found, NothingFound, Cancelled };
+    struct Found {
+        uint32_t first, last;
+    };
+
+    // Lists the recording with its gap up to boundary, which becomes its start.
+    void AddRow(const Found& recording, uint32_t& boundary)
+    {
+        ++m_Result.recordings;
+        m_Sink(RecordingEntryRow(m_Result.recordings, recording.first, recording.last, StartTimeText(recording.first),
+                                 boundary - recording.last - 1));
+        boundary = recording.first;
+    }
+
+    // Reads the sectors from end - 1 down to from, one short read each, and
+    // collects, newest first, every run of sectors that names its own lowest
+    // sector as the first: a whole recording. A run whose start lies below
+    // from, or behind an unreadable sector, stays part of the gap. False when
+    // a cancel came.
+    bool ExamineGap(uint32_t from, uint32_t end, std::vector<Found>& found)
+    {
+        std::optional<Found> run;
+        uint32_t runFirstField = 0;
+        const auto closeRun = [&] {
+            if (run && run->first == runFirstField)
+                found.push_back(*run);
+            run.reset();
+        };
+        for (uint32_t n = end; n-- > from;) {
+            if (CancelRequested())
+                return false;
+            uint8_t header[8] = {};
+            if (!m_Device.IsRecordingMember(n, header)) {
+                closeRun();
+                continue;
+            }
+            const uint32_t first = ReadLE32(header + 4);
+            if (run && first != runFirstField)
+                closeRun();
+            if (!run) {
+                run = Found{n, n};
+                runFirstField = first;
+            }
+            run->first = n;
+        }
+        closeRun();
+        return true;
+    }
 
     bool CancelRequested() const { return m_State.load(std::memory_order_acquire) != kScanRunning; }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The recording list: walks backwards from the first free sector, recording by
-// recording, with a few short sector reads each. Runs on a worker thread in
-// the window program and in the foreground of the command line.
+// recording, with a few short sector reads each, and reads every sector of a
+// gap the probes jumped over (one short read per gap sector), so that a short
+// recording there is listed too. Runs on a worker thread in the window program
+// and in the foreground of the command line.
 #include "RecordingRows.h"
 
 #include <atomic>

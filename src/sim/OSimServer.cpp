@@ -123,10 +123,14 @@ void OSimServer::Run()
             HangUp();
             return;
         }
+        // A stalled device takes what the PC sends and answers nothing more.
+        const bool stalled = faults.stallAfter >= 0 && sentTotal >= faults.stallAfter;
         Clock::time_point now = Clock::now();
         int timeoutMs = 100;
         short events = POLLIN;
-        if (pendingAt < pending.size()) {
+        if (stalled) {
+            // Only the PC's bytes are awaited.
+        } else if (pendingAt < pending.size()) {
             events |= POLLOUT;
         } else if (const auto due = m_Device.NextDue(now)) {
             const auto at = std::max(*due, m_Options.fast ? now : lineFree);
@@ -150,6 +154,8 @@ void OSimServer::Run()
             }
         }
 
+        if (stalled)
+            continue;
         if (pendingAt >= pending.size() && (m_Options.fast || now >= lineFree)) {
             const int baud = m_Device.NextBaud();
             // A line's worth of about two milliseconds at a time.
@@ -176,6 +182,8 @@ void OSimServer::Run()
             size_t chunk = pending.size() - pendingAt;
             if (faults.hangupAfter >= 0)
                 chunk = std::min<size_t>(chunk, static_cast<size_t>(faults.hangupAfter - sentTotal));
+            if (faults.stallAfter >= 0)
+                chunk = std::min<size_t>(chunk, static_cast<size_t>(faults.stallAfter - sentTotal));
             const ssize_t written = ::write(m_Master, pending.data() + pendingAt, chunk);
             if (written > 0) {
                 pendingAt += static_cast<size_t>(written);

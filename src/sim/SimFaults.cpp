@@ -25,7 +25,8 @@ void SetErrorToken(SimFaults& faults, uint8_t token)
 
 } // namespace
 
-bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* number, bool& usedNumber, std::string& error)
+bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* number, bool& usedNumber,
+                 std::string& error)
 {
     usedNumber = false;
     std::string name = faultText;
@@ -34,8 +35,8 @@ bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* nu
         name = faultText.substr(0, at);
         argument = faultText.substr(at + 1);
     }
-    const bool needsNumber =
-        name == "crc" || name == "hangup-after" || name == "stream-error-at" || name == "token" || name == "flip";
+    const bool needsNumber = name == "crc" || name == "hangup-after" || name == "stall-after" ||
+                             name == "stream-error-at" || name == "token" || name == "flip";
     if (needsNumber) {
         if (argument.empty() && number != nullptr) {
             argument = number;
@@ -52,6 +53,8 @@ bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* nu
             faults.crcEvery = static_cast<int>(value);
         else if (name == "hangup-after")
             faults.hangupAfter = value;
+        else if (name == "stall-after")
+            faults.stallAfter = value;
         else if (name == "token")
             SetErrorToken(faults, static_cast<uint8_t>(value));
         else if (name == "flip")

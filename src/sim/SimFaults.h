@@ -21,10 +21,12 @@ struct SimFaults {
     uint8_t errorToken = 0x08;      // that token (token N; alone it means at the first frame)
     int flipEvery = 0;              // flips one data bit in every Nth whole-sector frame
     int64_t hangupAfter = -1;       // the line goes away after N bytes sent
+    int64_t stallAfter = -1;        // falls silent after N bytes sent, the line stays open
 };
 
 // Adds one fault given as "name", "name=N" or "name:N" (or "name" followed by
 // the number as the next word, passed in number). Returns false with a reason
 // for a name it does not know or a missing number; usedNumber tells whether the
 // separate number word was taken.
-bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* number, bool& usedNumber, std::string& error);
+bool AddSimFault(SimFaults& faults, const std::string& faultText, const char* number, bool& usedNumber,
+                 std::string& error);

@@ -31,15 +31,16 @@ void OnSignal(int)
 
 int Usage()
 {
-    std::fputs("usage: brenna-sim make-card CARD [--size BYTES[K|M|G]] [--demo]\n"
-               "       brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check] [--init-report HEX]\n"
-               "                             [--fault F ...]\n"
-               "live stream faults: live-garbage, live-truncate, card-missing\n"
-               "faults: silent, wrong-tag, short, crc N, swap-crc, garbage, unstable-first-free, ignore-set,\n"
-               "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N, token N, flip N\n"
-               "firmware monitor: [--protect FROM-TO|none] (default 0-0xFF), faults monitor-silent-after N,\n"
-               "        monitor-bad-reply\n",
-               stderr);
+    std::fputs(
+        "usage: brenna-sim make-card CARD [--size BYTES[K|M|G]] [--demo]\n"
+        "       brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check] [--init-report HEX]\n"
+        "                             [--fault F ...]\n"
+        "live stream faults: live-garbage, live-truncate, card-missing\n"
+        "faults: silent, wrong-tag, short, crc N, swap-crc, garbage, unstable-first-free, ignore-set,\n"
+        "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N, stall-after N, token N, flip N\n"
+        "firmware monitor: [--protect FROM-TO|none] (default 0-0xFF), faults monitor-silent-after N,\n"
+        "        monitor-bad-reply\n",
+        stderr);
     return 2;
 }
 

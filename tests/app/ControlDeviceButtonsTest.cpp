@@ -16,9 +16,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <unistd.h>
@@ -59,11 +61,11 @@ protected:
         return text.str();
     }
 
-    void Serve(const SimFaults& faults = {})
+    void Serve(const SimFaults& faults = {}, bool fast = true)
     {
         if (m_Server)
             m_Server->Stop();
-        m_Server = std::make_unique<OSimServer>(CardPath(), faults, SimServeOptions{.fast = true});
+        m_Server = std::make_unique<OSimServer>(CardPath(), faults, SimServeOptions{.fast = fast});
         std::string error;
         ASSERT_TRUE(m_Server->Start(error)) << error;
         SetComPortPathOverride(kSimPort, m_Server->PortPath());
@@ -283,3 +285,45 @@ TEST_F(ControlDeviceButtonsTest, SilentDeviceGivesTheHintAndTheWindowWorksOn)
 }
 
 } // namespace
+
+// The read check runs beside the window, which stays responsive, and ends
+// when the user stops it, by its button or by Escape.
+TEST_F(ControlDeviceButtonsTest, ReadCheckRunsBesideTheWindowUntilStopped)
+{
+    // 20000 sectors after the check's start: about 17 s of frames at 57600 baud.
+    constexpr uint32_t kCheckStart = 0x1E3D70, kFrames = 20000;
+    std::string error;
+    ASSERT_TRUE(OSimCard::Create(CardPath(), uint64_t(kCheckStart + kFrames) * 512, error)) << error;
+    Serve({}, false);
+    ASSERT_NO_FATAL_FAILURE(OpenInControlMode());
+    m_Dlg->m_FastSpeedSelectorPos = 0;
+    m_Dlg->m_Device.m_FastSpeedSelectorPos = 0;
+    auto* button = static_cast<QPushButton*>(m_Dlg->Item(1018));
+    const std::function<void()> stops[] = {[&] { button->click(); },
+                                           [&] { QTest::keyClick(m_Dlg.get(), Qt::Key_Escape); }};
+    for (const auto& stop : stops) {
+        const size_t seen = ConsoleText().size();
+        Click(1018);
+        ASSERT_TRUE(m_Dlg->ReadCheckRunning());
+        EXPECT_EQ(button->text(), "Остановить проверку");
+        EXPECT_TRUE(button->isEnabled());
+        EXPECT_FALSE(m_Dlg->Item(1017)->isEnabled());
+        EXPECT_FALSE(m_Dlg->TimerActive(1));
+        // The window's events go on while frames are dumped to the console.
+        ASSERT_TRUE(
+            ProcessEventsUntil([&] { return ConsoleText().find("RdSz = 5 mark = FE", seen) != std::string::npos; }));
+        stop();
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !m_Dlg->ReadCheckRunning(); }));
+        EXPECT_EQ(m_Dlg->result(), 0); // Escape stopped the check, not the window
+        EXPECT_EQ(button->text(), "Проверка чтения");
+        const std::string console = ConsoleText().substr(seen);
+        EXPECT_NE(console.find("RETURN \n"), std::string::npos);
+        EXPECT_NE(console.find("Получен ответ STOP-OK!"), std::string::npos);
+        size_t lines = 0;
+        for (size_t at = console.find("RdSz = "); at != std::string::npos; at = console.find("RdSz = ", at + 1))
+            ++lines;
+        EXPECT_LT(lines, kFrames);
+        ExpectWindowUsable();
+    }
+    EXPECT_EQ(m_Dialogs.Count(), 0u);
+}

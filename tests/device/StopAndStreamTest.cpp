@@ -1,6 +1,9 @@
 // STOP, the verified STOP exchange and the start of a sector stream.
 #include "DeviceSimFixture.h"
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 constexpr int kPos57600 = 0;
@@ -131,4 +134,27 @@ TEST_F(DeviceSimTest, ReadCheckDumpsFramesUntilTheDeviceFallsSilent)
     EXPECT_EQ(m_Device->ReadCheckFrames(1000), 3);
     EXPECT_EQ(m_Dialogs.Count(), 0u);
     EXPECT_EQ(m_Port->Speed(), 57600);
+}
+
+TEST_F(DeviceSimTest, ReadCheckDumpOnAWorkerEndsWhenCancelled)
+{
+    // A card whose check area would stream for minutes at 57600 baud.
+    std::string error;
+    ASSERT_TRUE(OSimCard::Create(CardPath(), uint64_t(0x1E3D70 + 200000) * 512, error)) << error;
+    Serve({}, false);
+    m_Device->m_FastSpeedSelectorPos = 0;
+    ASSERT_TRUE(m_Device->StartReadCheck());
+    std::atomic<bool> cancel{false};
+    std::atomic<int> frames{-1};
+    std::thread worker([&] {
+        frames.store(m_Device->DumpReadCheckFrames(1000000000, &cancel));
+        m_Device->EndReadCheck();
+    });
+    m_Port->WaitAvailable(1, 5000); // the stream has begun
+    cancel.store(true);
+    worker.join();
+    EXPECT_GE(frames.load(), 0);
+    EXPECT_LT(frames.load(), 200000);
+    EXPECT_EQ(m_Dialogs.Count(), 0u);
+    EXPECT_EQ(m_Port->Available(), 0); // STOP drained what was left
 }

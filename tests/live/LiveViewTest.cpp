@@ -242,3 +242,23 @@ TEST_F(LiveViewTest, FilteredFlatInputIsTheMiddleLine)
     for (int i = 0; i < 3 * 234; ++i)
         ASSERT_EQ(m_View->Samples()[i], 0x8000) << i;
 }
+
+// Two seconds without a packet: the status line says so, once a second,
+// until packets come again.
+TEST_F(LiveViewTest, SilenceIsShownInTheStatusLine)
+{
+    std::vector<uint8_t> packet;
+    Append(packet, MakeLivePacket({}));
+    Arrive(packet);
+    EXPECT_EQ(m_View->Pump(m_Port, false, m_Sink, 1000), 1);
+    ASSERT_EQ(m_Sink.lines.size(), 1u);
+    for (const uint32_t now : {2999u, 3000u, 3999u, 4000u, 4500u})
+        m_View->Pump(m_Port, false, m_Sink, now);
+    EXPECT_EQ(m_Sink.lines, (std::vector<std::string>{m_Sink.lines[0], "Нет данных от устройства 2 с",
+                                                      "Нет данных от устройства 3 с"}));
+    Arrive(packet);
+    EXPECT_EQ(m_View->Pump(m_Port, false, m_Sink, 5000), 1);
+    m_View->Pump(m_Port, false, m_Sink, 6999);
+    ASSERT_EQ(m_Sink.lines.size(), 4u);
+    EXPECT_EQ(m_Sink.lines[3], m_Sink.lines[0]);
+}

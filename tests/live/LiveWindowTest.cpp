@@ -97,3 +97,28 @@ TEST(LiveWindow, StartButtonThenPacketsShowStatusAndTrace)
     dlg.m_Port.Close();
     ::close(master);
 }
+
+TEST(LiveWindow, PulledCableEndsTheLiveViewWithTheMessage)
+{
+    UseFreshSettings();
+    TestDialogs dialogs;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ::grantpt(master);
+    ::unlockpt(master);
+    SetComPortPathOverride(9, ::ptsname(master));
+    ControlDlgOptions options;
+    options.portSelect = 9;
+    CControlDlg dlg(options);
+    ASSERT_TRUE(dlg.m_Port.IsOpen());
+    ASSERT_EQ(dlg.m_Mode, 0);
+    ::close(master);
+    ASSERT_TRUE(WaitFor([&] { return dialogs.Count() > 0; }));
+    QTest::qWait(100); // more ticks must not repeat the message
+    ASSERT_EQ(dialogs.Count(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].caption, "ОШИБКА ПРИ РАБОТЕ С ПОРТОМ");
+    EXPECT_EQ(dialogs.Messages()[0].text.rfind("Ошибка при чтении данных с выбранного порта\n", 0), 0u);
+    EXPECT_FALSE(dlg.m_Port.IsOpen());
+    EXPECT_EQ(static_cast<QLineEdit*>(dlg.Item(1012))->text(), "Ошибка при чтении данных с выбранного порта");
+    EXPECT_FALSE(dlg.Item(1002)->isEnabled());
+}

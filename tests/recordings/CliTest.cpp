@@ -1,6 +1,7 @@
 // brenna-cli's recording commands against brenna-sim serving the demo card.
 #include "RecordingFormat.h"
 #include "SimProcess.h"
+#include "StrFormat.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -52,10 +53,13 @@ protected:
         return Shell(Bin("brenna-cli") + " --port " + m_Port + " " + arguments);
     }
 
-    void StartSim(const std::string& options = "")
+    // fast: unpaced; otherwise at the line rate of the device's speed.
+    void StartSim(const std::string& options = "", bool fast = true)
     {
         StopSim();
-        std::vector<std::string> arguments = {Bin("brenna-sim"), "serve", Card(), "--fast"};
+        std::vector<std::string> arguments = {Bin("brenna-sim"), "serve", Card()};
+        if (fast)
+            arguments.push_back("--fast");
         std::istringstream words(options);
         for (std::string word; words >> word;)
             arguments.push_back(word);
@@ -136,6 +140,12 @@ TEST_F(CliFixture, DownloadsMatchTheCard)
     ASSERT_EQ(bytes.size(), 46u + 468u);
     EXPECT_EQ(bytes.substr(46), CardBytes(0x10bc7, 1).substr(44));
 
+    // The first row has no known total: no "из 0" anywhere.
+    const CommandResult free = Cli("download 0 " + m_Dir.File("free.экг"));
+    EXPECT_EQ(free.exitCode, 1);
+    EXPECT_NE(free.err.find("Загружено 0 кбайт\n"), std::string::npos) << free.err;
+    EXPECT_EQ(free.err.find("из 0"), std::string::npos) << free.err;
+
     EXPECT_EQ(Cli("download 9 " + m_Dir.File("none.экг")).exitCode, 1);
     EXPECT_EQ(Cli("download 1 " + m_Dir.File("x.экг") + " --speed 1234").exitCode, 1);
 }
@@ -162,4 +172,45 @@ TEST_F(CliFixture, HiddenTestCommands)
     const CommandResult upload = Cli("upload-sound " + m_Dir.File("missing.wav"));
     EXPECT_EQ(upload.exitCode, 1);
     EXPECT_NE(upload.err.find("не могу открыть файл !!!"), std::string::npos) << upload.err;
+}
+
+TEST_F(CliFixture, DownloadFromASimulatorKilledMidTransferExitsWithTheVerifiedSectors)
+{
+    StartSim("", false); // paced: 2504 sectors take minutes at 57600 baud
+    const std::string file = m_Dir.File("killed.экг"), err = m_Dir.File("killed.err");
+    const pid_t cli = ::fork();
+    if (cli == 0) {
+        const std::string command = "exec " + Bin("brenna-cli") + " --port " + m_Port + " download 3 " + file +
+                                    " --speed 57600 >/dev/null 2>" + err + " </dev/null";
+        execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+        _exit(127);
+    }
+    for (int i = 0; i < 60000 && ReadFile(file).size() < 10 * kSectorSize; ++i)
+        ::usleep(1000);
+    ASSERT_GE(ReadFile(file).size(), 10u * kSectorSize);
+    m_Sim->Kill();
+    // Bounded so that a download that never ends fails instead of hanging.
+    int status = 0;
+    pid_t ended = 0;
+    for (int i = 0; i < 60000 && ended == 0; ++i) {
+        ended = ::waitpid(cli, &status, WNOHANG);
+        if (ended == 0)
+            ::usleep(1000);
+    }
+    if (ended == 0) {
+        ::kill(cli, SIGKILL);
+        ::waitpid(cli, &status, 0);
+        FAIL() << "the download did not end";
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string messages = ReadFile(err);
+    EXPECT_NE(messages.find("Ошибка при чтении данных с выбранного порта\n"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("write!"), std::string::npos) << messages;
+    const std::string bytes = ReadFile(file);
+    ASSERT_EQ(bytes.size() % kSectorSize, 0u);
+    EXPECT_TRUE(bytes == CardBytes(0x10000, uint32_t(bytes.size() / kSectorSize)));
+    EXPECT_NE(messages.find(StrFormat("Проверенных секторов в файле: %u", unsigned(bytes.size() / kSectorSize))),
+              std::string::npos)
+        << messages;
 }

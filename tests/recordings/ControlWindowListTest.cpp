@@ -1,11 +1,17 @@
 // The control window's recording list and download against the simulated
 // device: the list button with its scan thread, then the download button.
 #include "CControlDlg.h"
+#include "CDownloadDlg.h"
 #include "PortNames.h"
 #include "SimCardFixture.h"
+#include "StrFormat.h"
 #include "TestDialogs.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTableWidget>
 #include <QTest>
 
@@ -69,6 +75,63 @@ TEST_F(ControlWindowList, ListThenDownloadTheSelectedRow)
     std::string samples(card.begin() + 44, card.begin() + 512);
     samples.append(card.begin() + 512 + 44, card.end());
     EXPECT_TRUE(wav.substr(46) == samples);
+    EXPECT_TRUE(static_cast<QLineEdit*>(dlg.Item(1012))
+                    ->text()
+                    .startsWith(QString::fromStdString("Файл " + path + " скачан: 1 кбайт за ")));
     EXPECT_TRUE(dlg.TimerActive(1));
     EXPECT_EQ(m_Dialogs.Count(), 0u) << m_Dialogs.Messages()[0].text;
+}
+
+TEST_F(ControlWindowList, LineLostDuringADownloadIsToldOnceAndClosesThePort)
+{
+    WriteRecording(0x10000, 0x103E7); // 1000 sectors
+    ASSERT_TRUE(m_Card.SetFirstFree(0x103E8));
+    SimFaults faults;
+    faults.hangupAfter = 100000; // during the stream, after the list's reads
+    Serve(faults);
+    m_Port->Close();
+    SetComPortPathOverride(kSimPort, m_Server->PortPath());
+    ControlDlgOptions options;
+    options.portSelect = kSimPort;
+    CControlDlg dlg(options);
+    dlg.SetMode(1);
+    Button(dlg, 1003)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Button(dlg, 1003)->text(), QString("Считать с SD-карты список файлов"), 30000);
+    ASSERT_EQ(dlg.ListView()->rowCount(), 2);
+    dlg.ListView()->setCurrentCell(1, 0);
+
+    // The download window stays open with its message until it is closed:
+    // note the message, then close it (at the latest after a while, so that
+    // a download that never ends fails here instead of hanging).
+    QString shown;
+    QTimer closer;
+    int ticks = 0;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<CDownloadDlg*>(w);
+            if (window && window->isVisible() && (!window->Downloading() || ++ticks > 600)) {
+                shown = window->findChild<QLabel*>("id1025")->text();
+                window->findChild<QPushButton*>("id1001")->click();
+            }
+        }
+    });
+    closer.start(50);
+    const std::string path = m_Dir.File("cut.экг");
+    m_Dialogs.QueueFile(path);
+    Button(dlg, 1011)->click();
+    closer.stop();
+
+    EXPECT_TRUE(shown.startsWith("Ошибка при чтении данных с выбранного порта\n")) << shown.toStdString();
+    EXPECT_EQ(m_Dialogs.Count(), 0u) << m_Dialogs.Messages()[0].text; // neither "write!" nor a second box
+    EXPECT_FALSE(dlg.m_Port.IsOpen());
+    EXPECT_EQ(dlg.m_PortSelect, 0);
+    EXPECT_FALSE(dlg.Item(1011)->isEnabled());
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const uint32_t sectors = uint32_t(bytes.size() / kSectorSize);
+    ASSERT_GT(sectors, 0u);
+    const auto card = CardSectors(0x10000, sectors);
+    EXPECT_TRUE(bytes == std::string(card.begin(), card.end()));
+    EXPECT_EQ(static_cast<QLineEdit*>(dlg.Item(1012))->text().toStdString(),
+              StrFormat("Скачивание прервано, файл %s содержит первые %u кбайт", path.c_str(), sectors / 2));
 }

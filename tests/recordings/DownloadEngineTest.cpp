@@ -1,5 +1,6 @@
 // The download engine against a pseudo-terminal whose far end the test writes
 // as the device would stream.
+#include "Fatal.h"
 #include "ODownload.h"
 #include "PtyStreamFixture.h"
 
@@ -10,6 +11,7 @@ TEST_F(StreamFixture, TwoSectorsFinishTheDownload)
     SendFrames(0, 2);
     EXPECT_EQ(download.Drain(), ODownload::State::Finished);
     EXPECT_EQ(download.ProgressText(2000), m_Dir.File("out.экг") + "\nЗагружено 1 кбайт из 1, скорость 1.0 кбайт/сек");
+    EXPECT_EQ(download.SummaryText(3500), "Файл " + m_Dir.File("out.экг") + " скачан: 1 кбайт за 2.5 с");
     m_File.Close();
     EXPECT_EQ(FileBytes(), Sectors(2));
 }
@@ -98,4 +100,48 @@ TEST(DataErrorTokens, OnlyExactValuesHaveNames)
     EXPECT_STREQ(DataErrorTokenName(0x01), "(Error)");
     EXPECT_STREQ(DataErrorTokenName(0x0C), "");
     EXPECT_STREQ(DataErrorTokenName(0x00), "");
+}
+
+// A line that falls silent or goes away ends the download with its cause; the
+// file keeps exactly the sectors verified before.
+TEST_F(StreamFixture, SilentOrLostLineEndsTheDownload)
+{
+    const std::string kept = "Проверенных секторов в файле: 4 (2 кбайт)";
+    ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
+    ODownload download(m_Port, m_File, 100, 0);
+    SendFrames(0, 4);
+    EXPECT_EQ(download.Tick(100), ODownload::State::Running);
+    // Part of a frame is still news: the silence counts from it.
+    const auto next = Frame(Sector(4));
+    Send(std::vector<uint8_t>(next.begin(), next.begin() + 100));
+    EXPECT_EQ(download.Tick(9000), ODownload::State::Running);
+    EXPECT_EQ(download.ProgressText(10999),
+              m_Dir.File("out.экг") + "\nЗагружено 2 кбайт из 50, скорость 0.2 кбайт/сек");
+    EXPECT_EQ(download.ProgressText(18999),
+              m_Dir.File("out.экг") +
+                  "\nЗагружено 2 кбайт из 50, скорость 0.0 кбайт/сек\nНет данных от устройства 9 с");
+    EXPECT_EQ(download.Tick(18999), ODownload::State::Running);
+    EXPECT_EQ(download.Tick(19000), ODownload::State::Stopped);
+    EXPECT_EQ(download.StopText(), "Нет данных от устройства 10 с, скачивание прервано.\n" + kept);
+    EXPECT_FALSE(download.PortFailed());
+    EXPECT_EQ(download.SummaryText(19000),
+              "Скачивание прервано, файл " + m_Dir.File("out.экг") + " содержит первые 2 кбайт");
+
+    // The far end hangs up: stopped at once, after the frames that came first.
+    m_Port.Purge();
+    ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
+    ODownload lost(m_Port, m_File, 100, 0);
+    SendFrames(0, 4);
+    ::close(m_Master);
+    m_Master = -1;
+    for (int i = 0; i < 10000 && m_Port.LastReadError.load() == 0; ++i)
+        ::usleep(1000);
+    const uint32_t error = m_Port.LastReadError.load();
+    ASSERT_NE(error, 0u);
+    EXPECT_EQ(lost.Tick(200), ODownload::State::Stopped);
+    EXPECT_EQ(lost.StopText(), "Ошибка при чтении данных с выбранного порта\n" + SystemErrorText(error) +
+                                   "\nСкачивание прервано. " + kept + "\nПопробуйте выбрать порт заново");
+    EXPECT_TRUE(lost.PortFailed());
+    m_File.Close();
+    EXPECT_EQ(FileBytes(), Sectors(4));
 }

@@ -101,3 +101,40 @@ TEST_F(DownloadFixture, FirstRowStreamsFreeSpaceAndStopsAtOnce)
               "Неверный идентификатор файла в 0x0 секторе от началаю\nФайл усечен (загружен не полностью)");
     EXPECT_TRUE(FileBytes("free.экг").empty());
 }
+
+TEST_F(DownloadFixture, DeviceThatStallsOrHangsUpLeavesTheVerifiedSectors)
+{
+    WriteRecording(0x10000, 0x100C7); // 200 sectors
+    struct Case {
+        const char* name;
+        int64_t SimFaults::*fault;
+        const char* text;
+        bool portFailed;
+    };
+    const Case cases[] = {
+        {"stall", &SimFaults::stallAfter,
+         "Нет данных от устройства 1 с, скачивание прервано.\nПроверенных секторов в файле: 50 (25 кбайт)", false},
+        {"hang-up", &SimFaults::hangupAfter, "Ошибка при чтении данных с выбранного порта\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimFaults faults;
+        faults.*c.fault = 3 + 50 * 515 + 100; // the start reply, 50 frames, part of the next
+        if (m_Port)
+            m_Port->Close();
+        Serve(faults);
+        m_Device->m_FastSpeedSelectorPos = 0;
+        const DownloadOutcome outcome =
+            DownloadToFile(*m_Device, {0x10000, 200, ""}, m_Dir.File("cut.экг"), {}, nullptr, DownloadWatch{100, 1000});
+        EXPECT_FALSE(outcome.complete);
+        EXPECT_EQ(outcome.stopText.rfind(c.text, 0), 0u) << outcome.stopText;
+        EXPECT_EQ(outcome.portFailed, c.portFailed);
+        // A hang-up may take what the terminal still held with it.
+        if (c.portFailed)
+            EXPECT_LE(outcome.received, 50u);
+        else
+            EXPECT_EQ(outcome.received, 50u);
+        EXPECT_EQ(FileBytes("cut.экг"), CardSectors(0x10000, outcome.received));
+    }
+    EXPECT_EQ(m_Dialogs.Count(), 0u); // no "write!" for a line that went away
+}

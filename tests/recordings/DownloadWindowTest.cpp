@@ -14,10 +14,10 @@ namespace {
 
 class DownloadWindow : public StreamFixture {
 protected:
-    void Open(uint32_t total)
+    void Open(uint32_t total, DownloadWatch watch = {})
     {
         ASSERT_TRUE(m_File.Create(m_Dir.File("out.экг")));
-        m_Window = std::make_unique<CDownloadDlg>(m_Port, m_File, total);
+        m_Window = std::make_unique<CDownloadDlg>(m_Port, m_File, total, nullptr, watch);
         m_Window->open();
     }
     QString Text() const { return m_Window->findChild<QLabel*>("id1025")->text(); }
@@ -86,6 +86,38 @@ TEST_F(DownloadWindow, ErrorShowsItsTextAndClosesWithoutQuestion)
     EXPECT_EQ(m_Dialogs.Count(), 0u);
     m_File.Close();
     EXPECT_EQ(FileBytes(), Sectors(4));
+}
+
+TEST_F(DownloadWindow, SilentOrLostLineIsShownAndEndsTheDownload)
+{
+    struct Case {
+        const char* name;
+        bool hangUp;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"silence", false,
+         "Нет данных от устройства 4 с, скачивание прервано.\nПроверенных секторов в файле: 3 (1 кбайт)"},
+        {"hang-up", true, "Ошибка при чтении данных с выбранного порта\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open(10, DownloadWatch{1000, 4000});
+        SendFrames(0, 3);
+        if (c.hangUp) {
+            ::close(m_Master);
+            m_Master = -1;
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(Text().contains("\nНет данных от устройства "), 20000);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_Window->Downloading(), 20000);
+        EXPECT_TRUE(Text().startsWith(c.text)) << Text().toStdString();
+        EXPECT_EQ(Button()->text(), "Закрыть");
+        EXPECT_EQ(m_Dialogs.Count(), 0u);
+        m_Window->close();
+        m_File.Close();
+        EXPECT_EQ(FileBytes(), Sectors(3));
+    }
 }
 
 TEST(DownloadButton, FollowsTheCurrentRow)

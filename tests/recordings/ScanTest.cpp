@@ -110,3 +110,46 @@ TEST_F(ScanFixture, CancelEndsWithTheStopRow)
     m_CancelAfterRows = 0;
     EXPECT_EQ(Scan(0x10200, &cancelled), (std::vector<RecordingRow>{FirstFreeRow(0x10200), StopRow()}));
 }
+
+// Short recordings that the doubling probes jump over are found in the gaps
+// the scan reads sector by sector.
+TEST_F(ScanFixture, ShortRecordingsInGapsAreListed)
+{
+    struct Recording {
+        uint32_t sectors, unwrittenAfter;
+    };
+    struct Case {
+        const char* name;
+        uint32_t from;                     // the oldest recording's first sector
+        std::vector<Recording> recordings; // oldest first
+        std::vector<RecordingRow> rows;
+    };
+    const Case cases[] = {
+        {"below a longer one",
+         0x10000,
+         {{300, 10}, {3000, 20}, {2, 5}, {50, 3}},
+         {FirstFreeRow(0x10d3e), RecordingEntryRow(1, 0x10d09, 0x10d3a, "", 3),
+          RecordingEntryRow(2, 0x10d02, 0x10d03, "", 5), RecordingEntryRow(3, 0x10136, 0x10ced, "", 0x14),
+          RecordingEntryRow(4, 0x10000, 0x1012b, "", 10)}},
+        {"the oldest, with nothing below it",
+         0x10004,
+         {{2, 5}, {100, 0}},
+         {FirstFreeRow(0x1006f), RecordingEntryRow(1, 0x1000b, 0x1006e, "", 0),
+          RecordingEntryRow(2, 0x10004, 0x10005, "", 5)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string error;
+        ASSERT_TRUE(OSimCard::Create(CardPath(), 256ull * 1024 * 1024, error)) << error;
+        ASSERT_TRUE(m_Card.Open(CardPath(), error)) << error;
+        uint32_t next = c.from;
+        for (const Recording& r : c.recordings) {
+            WriteRecording(next, next + r.sectors - 1);
+            next += r.sectors + r.unwrittenAfter;
+        }
+        Serve();
+        EXPECT_EQ(Scan(next), c.rows);
+        m_Port->Close();
+        m_Server->Stop();
+    }
+}

@@ -61,6 +61,15 @@ int SimProcess::Terminate()
     return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+void SimProcess::Kill()
+{
+    if (m_Pid <= 0)
+        return;
+    ::kill(m_Pid, SIGKILL);
+    ::waitpid(m_Pid, nullptr, 0);
+    m_Pid = -1;
+}
+
 ProgramResult RunProgram(const std::string& command)
 {
     ProgramResult result;

@@ -22,6 +22,8 @@ public:
     const std::string& Port() const { return m_Port; }
     // Sends SIGTERM and returns the exit code (-1 when it did not exit).
     int Terminate();
+    // SIGKILL, as when the device dies or the cable is pulled mid-transfer.
+    void Kill();
 
 private:
     pid_t m_Pid = -1;

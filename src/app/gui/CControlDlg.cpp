@@ -80,8 +80,9 @@ CControlDlg::CControlDlg(const ControlDlgOptions& options, QWidget* parent)
 
 CControlDlg::~CControlDlg()
 {
-    // The list scan uses the port: it ends first.
+    // The list scan and the read check use the port: they end first.
     ShutdownListScan();
+    StopReadCheck();
     m_Port.Close();
     ShutdownLive();
 }
@@ -110,6 +111,8 @@ void CControlDlg::SetTimersForMode(int mode)
 {
     if (mode == 0) {
         m_Timer1->stop();
+        if (!m_Timer10->isActive())
+            m_Live->RestartSilenceClock();
         m_Timer10->start();
     } else if (mode == 1) {
         m_Timer10->stop();
@@ -131,11 +134,13 @@ bool CControlDlg::TimerActive(int id) const
 
 void CControlDlg::UpdateControlsEnabled()
 {
-    const bool enabled = m_Port.IsOpen();
+    // While the read check runs, only its own button may touch the device.
+    const bool enabled = m_Port.IsOpen() && !ReadCheckRunning();
     for (int id : kGroupA)
         Item(id)->setEnabled(enabled);
     for (int id : kGroupB)
         Item(id)->setEnabled(enabled);
+    Item(1018)->setEnabled(m_Port.IsOpen());
 }
 
 void CControlDlg::InvalidateAll()

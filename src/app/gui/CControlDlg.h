@@ -11,18 +11,21 @@
 //   CControlDlg_Live.cpp    live view: button 1002, timer 10, the chart, 1035
 //   CControlDlg_List.cpp    recording list: scan thread, 1003, 1011, hidden tests
 #include "ODevice.h"
+#include "ODownload.h"
 #include "LiveChartPainter.h"
 #include "OComPort.h"
 #include "OLiveView.h"
 
 #include <QDialog>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 class CListScanThread;
@@ -69,6 +72,11 @@ public:
 
     // One tick of the control-mode monitor (timer 1).
     void ControlModeTick();
+    // When the port's reader stopped on a hang-up or read error: closes the
+    // port, disables what needs it and, if tell, says so in a message box.
+    // True when it did.
+    bool CloseOnReadError(bool tell);
+    static std::string ReadErrorText(uint32_t readError);
     // Whole-window repaints requested by mode changes and resizing.
     int FullRepaintRequests() const { return m_FullRepaintRequests; }
     void ShowAbout();
@@ -82,6 +90,14 @@ public:
     uint32_t m_CurrentFileStartAdr = 0xFFFFFFFFu;
     int m_Mode = 0;
     int FastSpeedActive() const { return m_Device.m_FastSpeedActive; }
+    // How long a download may hear nothing (tests shorten it).
+    DownloadWatch m_DownloadWatch;
+
+    // ---- Read check (CControlDlg_Device.cpp) ----
+    // The check's dump runs on a worker thread until the device falls silent
+    // or the user stops it (its button again, Escape or the close box).
+    bool ReadCheckRunning() const { return m_ReadCheckThread.joinable(); }
+    void reject() override;
 
     // ---- Live view (CControlDlg_Live.cpp) ----
     // Packet pump, sample ring, recording start time and date cache.
@@ -110,6 +126,12 @@ private:
     void ConnectDeviceButtons();
     void OnStop();
     void RunDeviceAction(int editResultId, const std::function<std::optional<std::string>()>& action);
+    void OnReadCheck();
+    void OnReadCheckDone(int frames);
+    // Cancels a running read check and waits for its end.
+    void StopReadCheck();
+    std::thread m_ReadCheckThread;
+    std::atomic<bool> m_ReadCheckCancel{false};
 
     // CControlDlg_Live.cpp
     void InitLive();
@@ -133,13 +155,13 @@ private:
     std::unique_ptr<QWidget> m_AnalysisWindow;
 
     std::map<int, QWidget*> m_Controls;
-    QComboBox* m_PortList = nullptr;   // 1000
-    QComboBox* m_SpeedList = nullptr;  // 1008
-    QLineEdit* m_StatusEdit = nullptr; // 1012
+    QComboBox* m_PortList = nullptr;      // 1000
+    QComboBox* m_SpeedList = nullptr;     // 1008
+    QLineEdit* m_StatusEdit = nullptr;    // 1012
     QLineEdit* m_FirstFreeEdit = nullptr; // 1013
-    QCheckBox* m_FilterCheck = nullptr; // 1035
-    QLabel* m_ChartMark = nullptr;      // 1016
-    QTableWidget* m_List = nullptr;     // 1023
+    QCheckBox* m_FilterCheck = nullptr;   // 1035
+    QLabel* m_ChartMark = nullptr;        // 1016
+    QTableWidget* m_List = nullptr;       // 1023
     QTimer* m_Timer1 = nullptr;
     QTimer* m_Timer10 = nullptr;
     std::vector<uint8_t> m_MonitorBuffer;
@@ -152,3 +174,6 @@ inline constexpr int kGroupA[] = {1023, 1003, 1010, 1011, 1028, 1029, 1027, 1030
                                   1008, 1013, 1006, 1018, 1017, 1020, 1,    2};
 // B: always shown, enabled only while the port is open.
 inline constexpr int kGroupB[] = {1002, 1001, 1012};
+// Button 1018, and its text while the read check runs.
+inline constexpr const char* kReadCheckText = "Проверка чтения";
+inline constexpr const char* kReadCheckStopText = "Остановить проверку";

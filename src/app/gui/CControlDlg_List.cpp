@@ -4,12 +4,14 @@
 
 #include "CDownloadDlg.h"
 #include "CListScanThread.h"
+#include "DownloadSession.h"
 #include "ODialogs.h"
 #include "RecordingRows.h"
 #include "ScanRecordings.h"
 #include "TestCommands.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -88,6 +90,11 @@ void CControlDlg::DownloadSelected()
     const auto range = RowDownloadRange(ListRowTexts(m_List, row));
     if (!range)
         return;
-    RunDownloadWindow(
-        this, m_Device, *range, [this](int mode) { SetTimersForMode(mode); }, m_Mode);
+    const auto outcome = RunDownloadWindow(
+        this, m_Device, *range, [this](int mode) { SetTimersForMode(mode); }, m_Mode, m_DownloadWatch);
+    if (!outcome)
+        return;
+    // The download window has named a port failure already: no second box.
+    CloseOnReadError(false);
+    m_StatusEdit->setText(QString::fromStdString(outcome->summaryText));
 }

@@ -42,6 +42,13 @@ void CControlDlg::OnLiveTimer()
     } sink(*this);
     m_Live->Pump(m_Port, m_FilterCheck->isChecked(), sink, TickCountMs());
     m_CurrentFileStartAdr = m_Live->CurrentFileStartAdr();
+    // A pulled cable or a dead adapter ends the live view with the message
+    // (the packets that came before it have been shown).
+    if (m_Port.IsOpen() && m_Port.LastReadError.load() != 0) {
+        const std::string text = ReadErrorText(m_Port.LastReadError.load());
+        m_StatusEdit->setText(QString::fromStdString(text.substr(0, text.find('\n'))));
+        CloseOnReadError(true);
+    }
 }
 
 void CControlDlg::DrawLiveChart(QPainter& painter)

@@ -41,6 +41,7 @@ bool CControlDlg::ReopenPort()
 {
     m_Port.Close();
     m_Device.m_FastSpeedActive = 0;
+    m_Live->RestartSilenceClock();
     const bool opened = m_PortSelect == 0 || m_Port.Open(m_PortSelect, kPortBaud);
     UpdateControlsEnabled();
     if (!opened) {
@@ -54,6 +55,7 @@ bool CControlDlg::ReopenPort()
 
 void CControlDlg::OnPortChosen(int index)
 {
+    StopReadCheck(); // it reads the port that is about to close
     m_PortSelect = index;
     OSettings::WriteInt("Options", "m_PortSelect", m_PortSelect);
     ReopenPort();
@@ -66,21 +68,32 @@ void CControlDlg::OnSpeedChosen(int index)
     OSettings::WriteInt("Options", "m_FastSpeedSelectorPos", m_FastSpeedSelectorPos);
 }
 
+bool CControlDlg::CloseOnReadError(bool tell)
+{
+    const uint32_t readError = m_Port.LastReadError.load();
+    if (!m_Port.IsOpen() || readError == 0)
+        return false;
+    m_Port.Close();
+    m_PortSelect = 0;
+    UpdateControlsEnabled();
+    if (tell)
+        Dialogs().Message(ReadErrorText(readError), "ОШИБКА ПРИ РАБОТЕ С ПОРТОМ", MsgIcon::Error);
+    return true;
+}
+
+std::string CControlDlg::ReadErrorText(uint32_t readError)
+{
+    return "Ошибка при чтении данных с выбранного порта\n" + SystemErrorText(readError) + "\n" +
+           "Попробуйте выбрать порт заново\n";
+}
+
 void CControlDlg::ControlModeTick()
 {
     int count = 0;
     m_Port.ReadAvailable(m_MonitorBuffer.data(), static_cast<int>(m_MonitorBuffer.size()), count);
 
-    const uint32_t readError = m_Port.LastReadError.load();
-    if (m_Port.IsOpen() && readError != 0) {
-        m_Port.Close();
-        m_PortSelect = 0;
-        UpdateControlsEnabled();
-        Dialogs().Message("Ошибка при чтении данных с выбранного порта\n" + SystemErrorText(readError) + "\n" +
-                              "Попробуйте выбрать порт заново\n",
-                          "ОШИБКА ПРИ РАБОТЕ С ПОРТОМ", MsgIcon::Error);
+    if (CloseOnReadError(true))
         return;
-    }
     if (count <= 0)
         return;
     // Bytes nobody asked for: shown, then dropped.

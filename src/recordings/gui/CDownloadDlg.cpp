@@ -1,5 +1,6 @@
 #include "CDownloadDlg.h"
 
+#include "DownloadSession.h"
 #include "OComPort.h"
 #include "ODevice.h"
 #include "ODialogs.h"
@@ -25,8 +26,9 @@ constexpr uint32_t kProgressIntervalMs = 1000;
 
 } // namespace
 
-CDownloadDlg::CDownloadDlg(OComPort& port, ORecordingFile& file, uint32_t totalSectors, QWidget* parent)
-    : QDialog(parent), m_Download(std::make_unique<ODownload>(port, file, totalSectors, TickCountMs())),
+CDownloadDlg::CDownloadDlg(OComPort& port, ORecordingFile& file, uint32_t totalSectors, QWidget* parent,
+                           DownloadWatch watch)
+    : QDialog(parent), m_Download(std::make_unique<ODownload>(port, file, totalSectors, TickCountMs(), watch)),
       m_LastProgress(TickCountMs())
 {
     setWindowTitle("Ход скачивания файла c SD-карты");
@@ -83,7 +85,8 @@ void CDownloadDlg::OnDownloadTick()
 {
     if (!m_Downloading)
         return;
-    const ODownload::State state = m_Download->Drain();
+    const uint32_t now = TickCountMs();
+    const ODownload::State state = m_Download->Tick(now);
     if (state == ODownload::State::Stopped) {
         StopWithMessage(QString::fromStdString(m_Download->StopText()));
         return;
@@ -94,7 +97,6 @@ void CDownloadDlg::OnDownloadTick()
         done(kFinished);
         return;
     }
-    const uint32_t now = TickCountMs();
     if (now - m_LastProgress < kProgressIntervalMs)
         return;
     m_LastProgress = now;
@@ -129,26 +131,29 @@ void CDownloadDlg::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-bool RunDownloadWindow(QWidget* owner, ODevice& device, const DownloadRange& range,
-                       const std::function<void(int)>& setTimers, int mode)
+std::optional<DownloadOutcome> RunDownloadWindow(QWidget* owner, ODevice& device, const DownloadRange& range,
+                                                 const std::function<void(int)>& setTimers, int mode,
+                                                 DownloadWatch watch)
 {
     const std::string path = ChooseRecordingFileName(range.suffix);
     if (path.empty())
-        return false;
+        return std::nullopt;
     ORecordingFile file;
     if (!CreateOutputFile(file, path))
-        return false;
+        return std::nullopt;
     if (!device.StartStream(range.start, kSectorSize)) {
         file.Close();
-        return false;
+        return std::nullopt;
     }
     setTimers(-1);
+    DownloadOutcome outcome;
     {
-        CDownloadDlg window(device.Port(), file, range.total, owner);
+        CDownloadDlg window(device.Port(), file, range.total, owner, watch);
         window.exec();
+        outcome = EndedDownload(window.Download(), TickCountMs());
     }
     file.Close();
     setTimers(mode);
     device.StopExchange();
-    return true;
+    return outcome;
 }

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class OComPort;
 class ORecordingFile;
@@ -24,10 +25,12 @@ public:
     // Result of a download that received every sector.
     static constexpr int kFinished = -1;
 
-    CDownloadDlg(OComPort& port, ORecordingFile& file, uint32_t totalSectors, QWidget* parent = nullptr);
+    CDownloadDlg(OComPort& port, ORecordingFile& file, uint32_t totalSectors, QWidget* parent = nullptr,
+                 DownloadWatch watch = {});
 
     bool Downloading() const { return m_Downloading; }
     uint32_t ReceivedSectors() const { return m_Download->ReceivedSectors(); }
+    const ODownload& Download() const { return *m_Download; }
     // One pass of the timer; tests call it to step without waiting.
     void OnDownloadTick();
 
@@ -51,10 +54,12 @@ private:
 };
 
 class ODevice;
+struct DownloadOutcome;
 struct DownloadRange;
 
 // The whole download of a row: file name, file, stream, window, STOP. The
 // caller stops its own polling of the port around it (setTimers with -1, then
-// its mode). Returns false when nothing was started.
-bool RunDownloadWindow(QWidget* owner, ODevice& device, const DownloadRange& range,
-                       const std::function<void(int)>& setTimers, int mode);
+// its mode). Nothing when nothing was started.
+std::optional<DownloadOutcome> RunDownloadWindow(QWidget* owner, ODevice& device, const DownloadRange& range,
+                                                 const std::function<void(int)>& setTimers, int mode,
+                                                 DownloadWatch watch = {});
