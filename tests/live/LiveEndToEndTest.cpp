@@ -101,11 +101,11 @@ TEST(LiveEndToEnd, LineThatGoesAwayEndsTheLiveView)
     const std::string card = dir.File("card.img");
     ASSERT_EQ(RunProgram(bin + "/brenna-sim make-card " + card + " --size 64M").exitCode, 0);
     // Three live packets and part of a fourth, then the line goes away.
-    Simulator sim({bin + "/brenna-sim", "serve", card, "--fault", "hangup-after", std::to_string(3 * 515 + 100)});
+    SimProcess sim({bin + "/brenna-sim", "serve", card, "--fault", "hangup-after", std::to_string(3 * 515 + 100)});
     ASSERT_FALSE(sim.Port().empty());
     // Bounded, so that a live view that never ends fails instead of hanging.
-    const Result live = RunProgram("XDG_CONFIG_HOME=" + dir.File("config") + " timeout 60 " + bin +
-                                   "/brenna-cli --port " + sim.Port() + " live");
+    const ProgramResult live = RunProgram("XDG_CONFIG_HOME=" + dir.File("config") + " timeout 60 " + bin +
+                                          "/brenna-cli --port " + sim.Port() + " live");
     EXPECT_EQ(live.exitCode, 1);
     EXPECT_LE(Lines(live.out).size(), 3u) << live.out;
 }
