@@ -128,18 +128,18 @@ private:
     CListScanThread* m_ListScan = nullptr; // ended by ShutdownListScan
 
     void InvalidateAll();
-    // Button 1019: the analysis window, made on first use and kept.
+    // Button 1019: the analysis window, made on first use and kept beyond
+    // this window (AppWindows.h: ShowKeptWindow).
     void OpenAnalysis();
-    std::unique_ptr<QWidget> m_AnalysisWindow;
 
     std::map<int, QWidget*> m_Controls;
-    QComboBox* m_PortList = nullptr;   // 1000
-    QComboBox* m_SpeedList = nullptr;  // 1008
-    QLineEdit* m_StatusEdit = nullptr; // 1012
+    QComboBox* m_PortList = nullptr;      // 1000
+    QComboBox* m_SpeedList = nullptr;     // 1008
+    QLineEdit* m_StatusEdit = nullptr;    // 1012
     QLineEdit* m_FirstFreeEdit = nullptr; // 1013
-    QCheckBox* m_FilterCheck = nullptr; // 1035
-    QLabel* m_ChartMark = nullptr;      // 1016
-    QTableWidget* m_List = nullptr;     // 1023
+    QCheckBox* m_FilterCheck = nullptr;   // 1035
+    QLabel* m_ChartMark = nullptr;        // 1016
+    QTableWidget* m_List = nullptr;       // 1023
     QTimer* m_Timer1 = nullptr;
     QTimer* m_Timer10 = nullptr;
     std::vector<uint8_t> m_MonitorBuffer;

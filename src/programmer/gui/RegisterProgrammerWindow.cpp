@@ -4,6 +4,7 @@
 
 namespace {
 const AppWindowRegistration g_Registration{
-    {kProgrammerWindowOption, "", "the firmware programmer",
-     [](const std::string&) -> std::unique_ptr<QWidget> { return std::make_unique<CProgrammerDlg>(); }}};
+    {kProgrammerWindowOption, "", "the firmware programmer", [](const std::string&) -> std::unique_ptr<QWidget> {
+         return std::make_unique<CProgrammerDlg>(ProgrammerDlgOptions{StartPort()});
+     }}};
 } // namespace
