@@ -130,14 +130,16 @@ int RunParams(const CliArgs& args)
 }
 
 CliRegistration analyseCommand{"analyse",
-                               "analyse FILE [--export] [--peaks OUT.txt]: process a recording file with the stored "
-                               "filter parameters and print a summary; --export writes the four text files beside it, "
-                               "--peaks the R-peak sample indices with their flags",
+                               {"analyse FILE [--export] [--peaks OUT.txt]",
+                                "processes a recording file with the stored filter parameters and prints a summary; "
+                                "--export writes the four text files beside it, --peaks the R-peak sample indices "
+                                "with their flags"},
                                RunAnalyse,
                                {"peaks"}};
-CliRegistration paramsCommand{"params",
-                              "params [--set NAME=VALUE ...] [--defaults]: show or change the stored filter parameters",
-                              RunParams,
-                              {"set"}};
+CliRegistration paramsCommand{
+    "params",
+    {"params [--set NAME=VALUE ...] [--defaults]", "shows or changes the stored filter parameters"},
+    RunParams,
+    {"set"}};
 
 } // namespace
