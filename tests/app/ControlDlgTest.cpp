@@ -243,6 +243,8 @@ TEST_F(ControlDlgTest, AtItsMinimumSizeEveryControlIsWholeAndTheNumberColumnCent
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->text(), "№");
     EXPECT_TRUE(title->textAlignment() & Qt::AlignHCenter);
+    // Wide enough for a number to stand centred under the sign.
+    EXPECT_GE(dlg.ListView()->columnWidth(0), dlg.ListView()->fontMetrics().horizontalAdvance("0000") + 16);
 }
 
 } // namespace

@@ -182,9 +182,11 @@ void CControlDlg::SetUpListColumns()
         m_List->setHorizontalHeaderItem(i, item);
         m_List->setColumnWidth(i, kListColumns[i].width);
     }
-    // Then each column just as wide as its title.
+    // Then each column just as wide as its title; "№" has room for a
+    // four-digit number centred under it (the title alone is one sign wide).
     for (int i = 0; i < kListColumnCount; ++i)
         header->resizeSection(i, header->sectionSizeHint(i));
+    header->resizeSection(0, std::max(header->sectionSize(0), m_List->fontMetrics().horizontalAdvance("0000") + 24));
 }
 
 void CControlDlg::SetListCell(int row, int column, const QString& text)
