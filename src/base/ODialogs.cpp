@@ -15,10 +15,12 @@ ODialogs& Dialogs()
     return dialogs ? *dialogs : g_ConsoleDialogs;
 }
 
-void SetDialogs(ODialogs* dialogs) { g_Dialogs.store(dialogs, std::memory_order_release); }
+void SetDialogs(ODialogs* dialogs)
+{
+    g_Dialogs.store(dialogs, std::memory_order_release);
+}
 
-MsgResult OConsoleDialogs::Message(const std::string& text, const std::string& caption, MsgIcon,
-                                   MsgButtons buttons)
+MsgResult OConsoleDialogs::Message(const std::string& text, const std::string& caption, MsgIcon, MsgButtons buttons)
 {
     Console().Write("[").Write(caption).Write("] ").Write(text).Write("\n");
     return AutomaticAnswer(buttons, m_AnswerYes);
@@ -33,6 +35,8 @@ MsgResult AutomaticAnswer(MsgButtons buttons, bool yes)
         return yes ? MsgResult::Ok : MsgResult::Cancel;
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
+    case MsgButtons::YesNoDefaultNo:
+    case MsgButtons::YesNoCancelDefaultNo:
         return yes ? MsgResult::Yes : MsgResult::No;
     }
     return MsgResult::Cancel;

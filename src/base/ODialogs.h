@@ -8,14 +8,23 @@
 #include <vector>
 
 enum class MsgIcon { None, Error, Exclamation, Information, Question };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgButtons {
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+    // The same questions with "Нет" as the default button, asked before
+    // destructive actions so that a hasty Enter does nothing.
+    YesNoDefaultNo,
+    YesNoCancelDefaultNo,
+};
 enum class MsgResult { Ok, Cancel, Yes, No };
 
 struct FileDialogRequest {
     std::string title;
-    std::string folder;      // initial folder, may be empty
-    std::string fileName;    // initial file name, may be empty
-    std::string defaultExt;  // without the dot, may be empty
+    std::string folder;     // initial folder, may be empty
+    std::string fileName;   // initial file name, may be empty
+    std::string defaultExt; // without the dot, may be empty
     // (description, patterns separated by ';'), e.g. {"Файлы ЭКГ", "*.экг"}
     std::vector<std::pair<std::string, std::string>> filters;
     bool overwritePrompt = true; // save dialogs only
@@ -45,8 +54,7 @@ MsgResult AutomaticAnswer(MsgButtons buttons, bool yes);
 // (Cancel/No for questions unless told otherwise); never opens a file dialog.
 class OConsoleDialogs : public ODialogs {
 public:
-    MsgResult Message(const std::string& text, const std::string& caption, MsgIcon icon,
-                      MsgButtons buttons) override;
+    MsgResult Message(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override;
     std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
     void SetAnswerYes(bool yes) { m_AnswerYes = yes; }

@@ -2,6 +2,7 @@
 // One data series of a chart, read by the chart at paint time and never copied.
 // A series is either a function y(x) read through GetValue or a list of points
 // read through GetPoint (flags: GrDefs.h).
+#include <string>
 
 class OGrLine {
 public:
@@ -23,6 +24,10 @@ public:
     virtual void GetYRange(double* lo, double* hi) = 0;
     // Function value at x; a value outside (-1e100, 1e100) means none.
     virtual double GetValue(const double* x) = 0;
+
+    // The series' name for the pane's legend (UTF-8); a series without a
+    // name is left out of it.
+    virtual std::string GetName() { return {}; }
 
     // Optional fast envelope: the lowest and highest valid value of the
     // function for x in [x0, x1). A function backed by many samples per pixel

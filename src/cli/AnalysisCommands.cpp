@@ -177,17 +177,17 @@ int RunParams(const CliArgs& args)
 }
 
 CliRegistration analyseCommand{"analyse",
-                               "analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt]: process a "
-                               "recording file with the stored filter parameters and print a summary; --detector "
-                               "chooses the R-peak detector for this run, --export writes the four text files beside "
-                               "it, --peaks the R-peak sample indices with their flags",
+                               {"analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt]",
+                                "processes a recording file with the stored filter parameters and prints a summary; "
+                                "--detector chooses the R-peak detector for this run only, --export writes the four "
+                                "text files beside it, --peaks the R-peak sample indices with their flags"},
                                RunAnalyse,
                                {"peaks", "detector"}};
 CliRegistration paramsCommand{
     "params",
-    "params [--set NAME=VALUE ...] [--defaults]: show or change the stored filter parameters, "
-    "the detector (Detector=0 standard, 1 precise) and the calibration "
-    "(EcgUnitsPerMillivolt, 0 = not calibrated)",
+    {"params [--set NAME=VALUE ...] [--defaults]",
+     "shows or changes the stored filter parameters, the detector (Detector=0 standard, 1 precise) and the "
+     "calibration (EcgUnitsPerMillivolt, device units per millivolt, 0 = not calibrated)"},
     RunParams,
     {"set"}};
 

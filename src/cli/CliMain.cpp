@@ -2,6 +2,7 @@
 // --port P (COMn or a device path) is shared by the device commands; each
 // command's own options are listed by `brenna-cli help`.
 #include "CliCommand.h"
+#include "DeviceCommands.h"
 #include "OSettings.h"
 
 #include <QCoreApplication>
@@ -39,10 +40,27 @@ std::map<std::string, CliCommandInfo>& CliCommands()
     return commands;
 }
 
-CliRegistration::CliRegistration(const std::string& name, const std::string& usage, CliHandler handler,
+CliRegistration::CliRegistration(const std::string& name, CliHelp help, CliHandler handler,
                                  std::vector<std::string> valueOptions)
 {
-    CliCommands()[name] = {usage, std::move(handler), std::move(valueOptions)};
+    CliCommands()[name] = {std::move(help), std::move(handler), std::move(valueOptions)};
+}
+
+CliRegistration::CliRegistration(const std::string& name, const char* usage, CliHandler handler,
+                                 std::vector<std::string> valueOptions)
+{
+    CliHelp help;
+    help.usage = usage;
+    const std::string port = "--port P ";
+    if (help.usage.rfind(port, 0) == 0) {
+        help.device = true;
+        help.usage.erase(0, port.size());
+    }
+    if (const size_t colon = help.usage.find(": "); colon != std::string::npos) {
+        help.description = help.usage.substr(colon + 2);
+        help.usage.resize(colon);
+    }
+    CliCommands()[name] = {std::move(help), std::move(handler), std::move(valueOptions)};
 }
 
 int CliFail(const std::string& text)
@@ -53,22 +71,12 @@ int CliFail(const std::string& text)
     return 1;
 }
 
-namespace {
-
-void PrintUsage()
-{
-    std::cerr << "usage: brenna-cli [--port P] <command> [arguments]\n"
-                 "  P is COMn (mapped to a device path) or a device path such as /dev/ttyUSB0\n\ncommands:\n";
-    for (const auto& [name, info] : CliCommands())
-        std::cerr << "  " << info.usage << '\n';
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     // The same settings as the window program, so both use one set of values.
     OSettings::SetApplicationName("brenna");
+    // Messages about a silent device send the user to `stop`, not to a button.
+    NoAnswerHint = kCommandLineNoAnswerHint;
 
     std::vector<std::string> words(argv + 1, argv + argc);
     std::string commandName;
@@ -83,14 +91,19 @@ int main(int argc, char** argv)
             break;
         }
     }
-    if (commandName.empty() || commandName == "help" || commandName == "--help") {
-        PrintUsage();
-        return commandName.empty() ? 2 : 0;
+    // Asked for, the help is the answer (standard output); after a mistake
+    // it explains it (standard error).
+    if (commandName == "help" || commandName == "--help") {
+        std::cout << CliHelpText();
+        return 0;
+    }
+    if (commandName.empty()) {
+        std::cerr << CliHelpText();
+        return 2;
     }
     const auto command = CliCommands().find(commandName);
     if (command == CliCommands().end()) {
-        std::cerr << "brenna-cli: unknown command '" << commandName << "'\n";
-        PrintUsage();
+        std::cerr << "brenna-cli: unknown command '" << commandName << "'\n\n" << CliHelpText();
         return 2;
     }
 
@@ -113,8 +126,7 @@ int main(int argc, char** argv)
                 value = name.substr(equals + 1);
                 name = name.substr(0, equals);
             }
-            const bool takesValue =
-                std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end();
+            const bool takesValue = std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end();
             if (takesValue && !inlineValue) {
                 if (i + 1 >= words.size()) {
                     std::cerr << "brenna-cli: option --" << name << " needs a value\n";

@@ -8,6 +8,7 @@
 #include "PortNames.h"
 #include "StrFormat.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -51,11 +52,16 @@ int WithDevice(const CliArgs& args, const std::function<int(ODevice&)>& body)
     return result == 0 && dialogs.ErrorShown() ? 1 : result;
 }
 
-bool ParseNumber(const std::string& text, uint64_t limit, uint64_t& value)
+bool ParseCliNumber(const std::string& text, uint64_t limit, uint64_t& value)
 {
-    char* end = nullptr;
-    const unsigned long long parsed = std::strtoull(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0' || text[0] == '-' || parsed > limit)
+    // Decimal, or hexadecimal after 0x; a leading zero is not octal.
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos)
+        return false;
+    errno = 0;
+    const unsigned long long parsed = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+    if (errno == ERANGE || parsed > limit)
         return false;
     value = parsed;
     return true;
@@ -82,9 +88,9 @@ int RunReadSector(const CliArgs& args)
 {
     uint64_t sector = 0;
     uint64_t length = 512;
-    if (args.positional.size() != 1 || !ParseNumber(args.positional[0], 0xFFFFFFFFull, sector))
-        return CliFail("brenna-cli: read-sector needs a sector number (decimal or 0x...)");
-    if (const auto len = args.Option("len"); len && (!ParseNumber(*len, 512, length) || length == 0))
+    if (args.positional.size() != 1 || !ParseCliNumber(args.positional[0], 0xFFFFFFFFull, sector))
+        return CliFail("brenna-cli: read-sector needs a sector number, decimal or 0x-hexadecimal (65536 or 0x10000)");
+    if (const auto len = args.Option("len"); len && (!ParseCliNumber(*len, 512, length) || length == 0))
         return CliFail("brenna-cli: --len takes 1 to 512");
     return WithDevice(args, [&](ODevice& device) {
         uint8_t data[512] = {};
@@ -103,7 +109,7 @@ int RunReadSector(const CliArgs& args)
 int RunReadCheck(const CliArgs& args)
 {
     uint64_t frames = 1000000000;
-    if (const auto limit = args.Option("frames"); limit && !ParseNumber(*limit, 1000000000, frames))
+    if (const auto limit = args.Option("frames"); limit && !ParseCliNumber(*limit, 1000000000, frames))
         return CliFail("brenna-cli: --frames takes a count");
     return WithDevice(args, [&](ODevice& device) {
         if (const auto speed = args.Option("speed")) {
@@ -168,20 +174,35 @@ int RunInitCard(const CliArgs& args)
     });
 }
 
-const CliRegistration g_Stop{"stop", "stop: puts the device into PC control and confirms it (prints STOP-OK)",
-                             &RunStop};
-const CliRegistration g_ReadSector{
-    "read-sector", "read-sector N [--len L]: hex dump of the first L bytes of sector N", &RunReadSector, {"len"}};
+const CliRegistration g_Stop{
+    "stop", {"stop", "puts the device into PC control and confirms it (prints STOP-OK)", kCliDevice}, &RunStop};
+const CliRegistration g_ReadSector{"read-sector",
+                                   {"read-sector SECTOR [--len L]",
+                                    "hex dump of the first L bytes (1 to 512, all by default) of sector SECTOR, "
+                                    "given in decimal or as 0x-hexadecimal (65536 = 0x10000), checked by its CRC",
+                                    kCliDevice},
+                                   &RunReadSector,
+                                   {"len"}};
 const CliRegistration g_ReadCheck{"read-check",
-                                  "read-check [--speed BAUD] [--frames N]: short sector stream dumped to stderr",
+                                  {"read-check [--speed BAUD] [--frames N]",
+                                   "streams sectors from the first one at BAUD (57600, 460800, 806400 or 921600) and "
+                                   "dumps N frames to standard error",
+                                   kCliDevice},
                                   &RunReadCheck,
                                   {"speed", "frames"}};
 const CliRegistration g_FirstFree{"first-free",
-                                  "first-free [--set HEX --yes]: reads (or sets) the device's first free sector",
+                                  {"first-free [--set HEX --yes]",
+                                   "prints the device's first free sector, or sets it to HEX (--yes confirms)",
+                                   kCliDevice},
                                   &RunFirstFree,
                                   {"set"}};
-const CliRegistration g_Format{"format", "format --yes: sets the first free sector back to 0x10000", &RunFormat};
-const CliRegistration g_InitCard{"init-card", "init-card: initialises the card and prints the device's report",
-                                 &RunInitCard};
+const CliRegistration g_Format{"format",
+                               {"format --yes",
+                                "sets the first free sector back to 0x10000: the card is then written from its "
+                                "start again (--yes confirms)",
+                                kCliDevice},
+                               &RunFormat};
+const CliRegistration g_InitCard{
+    "init-card", {"init-card", "initialises the card and prints the device's report", kCliDevice}, &RunInitCard};
 
 } // namespace

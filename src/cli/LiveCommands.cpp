@@ -94,8 +94,10 @@ int RunLive(const CliArgs& args)
 }
 
 CliRegistration g_Live{"live",
-                       "live [--seconds S] [--stop] [--filter]: start recording and print the live status lines; "
-                       "--stop ends with the verified STOP exchange",
+                       {"live [--seconds S] [--stop] [--filter]",
+                        "starts recording and prints the live status lines for S seconds (until Ctrl-C without "
+                        "--seconds); --stop ends with the verified STOP exchange, --filter filters the trace",
+                        kCliDevice},
                        &RunLive,
                        {"seconds"}};
 

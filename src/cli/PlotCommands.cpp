@@ -55,11 +55,16 @@ int RunPlot(const CliArgs& args)
     return 0;
 }
 
-CliRegistration plotCommand{"plot",
-                            "plot FILE OUT.png [--width W] [--height H] [--from SECONDS] [--to SECONDS] "
-                            "[--series LIST]: process a recording and draw its chart into a PNG file",
-                            &RunPlot,
-                            {"width", "height", "from", "to", "series"}};
+CliRegistration plotCommand{
+    "plot",
+    {"plot FILE OUT.png [--width W] [--height H] [--from SECONDS] [--to SECONDS] [--series "
+     "LIST]",
+     "processes a recording and draws its chart, W x H pixels, into a PNG file; --from and --to limit "
+     "the time shown; LIST names the series, separated by commas without blanks (e.g. "
+     "pulse,temperature), from: ecg filtered threshold defect impulses pulse "
+     "temperature-raw temperature ccp ccp-fine accelerations xyz-apart"},
+    &RunPlot,
+    {"width", "height", "from", "to", "series"}};
 
 // Drawing needs a widgets application (offscreen), made for this command only.
 const bool plotApplication = [] {

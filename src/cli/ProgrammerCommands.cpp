@@ -122,12 +122,24 @@ int RunRun(const CliArgs& args)
 
 // Every firmware command takes --reply-timeout MS (default 100) for slow links.
 const std::vector<std::string> kOptions = {"reply-timeout"};
-const CliRegistration g_Flash{"flash", "--port P flash FILE.hex --yes: write the firmware, then verify it", &RunFlash,
+const CliRegistration g_Flash{"flash",
+                              {"flash FILE.hex --yes [--reply-timeout MS]",
+                               "writes the firmware FILE.hex into the device through its monitor, then verifies it "
+                               "(--yes confirms); MS is the wait for each reply, 100 by default",
+                               kCliDevice},
+                              &RunFlash,
                               kOptions};
-const CliRegistration g_Verify{"verify", "--port P verify FILE.hex: compare the device's program with FILE", &RunVerify,
-                               kOptions};
-const CliRegistration g_ReadFlash{"read-flash", "--port P read-flash OUT.hex: save the device's program", &RunReadFlash,
-                                  kOptions};
-const CliRegistration g_Run{"run", "--port P run: start the program in the device", &RunRun, kOptions};
+const CliRegistration g_Verify{
+    "verify",
+    {"verify FILE.hex [--reply-timeout MS]", "compares the device's program with FILE.hex", kCliDevice},
+    &RunVerify,
+    kOptions};
+const CliRegistration g_ReadFlash{
+    "read-flash",
+    {"read-flash OUT.hex [--reply-timeout MS]", "saves the device's program into OUT.hex", kCliDevice},
+    &RunReadFlash,
+    kOptions};
+const CliRegistration g_Run{
+    "run", {"run [--reply-timeout MS]", "starts the program in the device", kCliDevice}, &RunRun, kOptions};
 
 } // namespace

@@ -91,12 +91,19 @@ int RunList(const CliArgs& args)
     if (!port)
         return 1;
     ODevice device(*port);
-    RecordingRow header;
-    std::copy(kRecordingColumnTitles.begin(), kRecordingColumnTitles.end(), header.begin());
-    PrintRow(header, true);
+    // The titles come with the first row, once the device has answered.
+    bool titled = false;
+    const auto print = [&titled](const RecordingRow& row) {
+        if (!titled) {
+            RecordingRow header;
+            std::copy(kRecordingColumnTitles.begin(), kRecordingColumnTitles.end(), header.begin());
+            PrintRow(header, true);
+            titled = true;
+        }
+        PrintRow(row, false);
+    };
     ScanResult result;
-    if (!ScanList(
-            device, [](const RecordingRow& row) { PrintRow(row, false); }, result))
+    if (!ScanList(device, print, result))
         return 1;
     return result.cancelled ? 1 : 0;
 }
@@ -188,15 +195,27 @@ int RunPlaySound(const CliArgs& args)
     return 0;
 }
 
-CliRegistration g_List{"list", "list: the recordings on the card, tab-separated (Ctrl-C stops)", &RunList};
+CliRegistration g_List{"list",
+                       {"list",
+                        "the recordings on the card, tab-separated, newest first, as the control window lists "
+                        "them; Ctrl-C stops the scan",
+                        kCliDevice},
+                       &RunList};
 CliRegistration g_Download{"download",
-                           "download N OUT [--speed 57600|460800|806400|921600]: recording N of the list (0 = the "
-                           "first row) into OUT (.экг, or WAV when OUT ends in .wav)",
+                           {"download N OUT [--speed 57600|460800|806400|921600]",
+                            "downloads recording N into OUT (an .экг file, or WAV when OUT ends in .wav); N = row "
+                            "number of `list` (1 = the first recording)",
+                            kCliDevice},
                            &RunDownload,
                            {"speed"}};
-CliRegistration g_FillTest{"fill-test", "fill-test [--blocks K]: the card write-speed test", &RunFillTest, {"blocks"}};
-CliRegistration g_UploadSound{"upload-sound", "upload-sound FILE.wav: the samples into the sound flash",
-                              &RunUploadSound};
-CliRegistration g_PlaySound{"play-sound", "play-sound: plays the uploaded sound", &RunPlaySound};
+CliRegistration g_FillTest{"fill-test",
+                           {"fill-test [--blocks K]", "the card write-speed test over K blocks", kCliDevice},
+                           &RunFillTest,
+                           {"blocks"}};
+CliRegistration g_UploadSound{
+    "upload-sound",
+    {"upload-sound FILE.wav", "writes the samples of FILE.wav into the sound flash", kCliDevice},
+    &RunUploadSound};
+CliRegistration g_PlaySound{"play-sound", {"play-sound", "plays the uploaded sound", kCliDevice}, &RunPlaySound};
 
 } // namespace

@@ -68,5 +68,9 @@ std::vector<uint8_t> MakeSetFirstFreeRequest(uint32_t value);
 void PutU32(uint8_t* out, uint32_t value);
 uint32_t GetU32(const uint8_t* in);
 
-// Appended to the messages about a silent or confused device.
-extern const char* const NoAnswerHint;
+// Appended to the messages about a silent or confused device. It tells the
+// window's user which button to press; brenna-cli points it at the text for
+// the command line before anything runs.
+extern const char* NoAnswerHint;
+extern const char* const kWindowNoAnswerHint;
+extern const char* const kCommandLineNoAnswerHint;

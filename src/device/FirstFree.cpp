@@ -145,7 +145,8 @@ std::optional<std::string> ODevice::SetFirstFreeSectorByHand(const std::string& 
         "'Форматирование' при установке новой SD-карты.\nВы уверены, что желаете НА СВОЙ СОБСТВЕННЫЙ СТРАХ И РИСК "
         "изменить номер первого свободного сектора на заданный Вами вручную (0x%x)?",
         *value);
-    if (Dialogs().Message(question, "ПОДТВЕРЖДЕНИЕ", MsgIcon::Question, MsgButtons::YesNoCancel) != MsgResult::Yes)
+    if (Dialogs().Message(question, "ПОДТВЕРЖДЕНИЕ", MsgIcon::Question, MsgButtons::YesNoCancelDefaultNo) !=
+        MsgResult::Yes)
         return std::nullopt;
     if (!SetFirstFreeSector(*value))
         return std::nullopt;
@@ -165,7 +166,7 @@ std::optional<std::string> ODevice::FormatCard()
         "'форматирование' требуется достаточно редко - при смене SD-карты или полном исчертании её объема. "
         "Целесообразно на всякий случай сохранить текущий номер первого свободного сектора. \nВы уверены, что "
         "необходимо выполнить 'форматирование' ???";
-    if (Dialogs().Message(question, "ВОПРОС - ФОРМАТИРОВАТЬ", MsgIcon::Question, MsgButtons::YesNoCancel) !=
+    if (Dialogs().Message(question, "ВОПРОС - ФОРМАТИРОВАТЬ", MsgIcon::Question, MsgButtons::YesNoCancelDefaultNo) !=
         MsgResult::Yes)
         return std::nullopt;
     // The edit is emptied first: after a failure it shows no stale value.

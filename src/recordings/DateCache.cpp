@@ -14,8 +14,8 @@
 namespace {
 
 std::mutex g_FoldersMutex;
-std::string g_Primary;
-std::string g_Fallback;
+std::string g_UserFolder;
+std::string g_ExeFolder;
 
 constexpr int64_t kTicksPerSecond = 10000000;
 // Seconds from 1601-01-01 to 1970-01-01.
@@ -51,19 +51,19 @@ bool FolderWritable(const std::string& folder)
 std::vector<std::string> DateCacheFolders()
 {
     std::lock_guard lock(g_FoldersMutex);
-    std::string primary = g_Primary.empty() ? ExeFolder() + "/DATECACHE" : g_Primary;
-    std::string fallback = g_Fallback;
-    if (fallback.empty())
-        fallback = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
-                   "/Kelvaro/Terravik_Dremlo/DATECACHE";
-    return {primary, fallback};
+    std::string user = g_UserFolder;
+    if (user.empty())
+        user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() +
+               "/Kelvaro/Terravik_Dremlo/DATECACHE";
+    std::string exe = g_ExeFolder.empty() ? ExeFolder() + "/DATECACHE" : g_ExeFolder;
+    return {user, exe};
 }
 
-void SetDateCacheFolders(const std::string& primary, const std::string& fallback)
+void SetDateCacheFolders(const std::string& userFolder, const std::string& exeFolder)
 {
     std::lock_guard lock(g_FoldersMutex);
-    g_Primary = primary;
-    g_Fallback = fallback;
+    g_UserFolder = userFolder;
+    g_ExeFolder = exeFolder;
 }
 
 std::string DateCacheFileName(const std::string& folder, uint32_t firstSector)
@@ -94,17 +94,14 @@ std::optional<int64_t> LookUpStartTime(uint32_t firstSector)
 
 bool WriteDateCache(uint32_t firstSector, int64_t fileTime, uint32_t position)
 {
-    for (const std::string& folder : DateCacheFolders()) {
-        if (!FolderWritable(folder))
-            continue;
-        std::FILE* file = std::fopen(DateCacheFileName(folder, firstSector).c_str(), "w");
-        if (!file)
-            continue;
-        const bool ok = std::fprintf(file, "%lld   %u", static_cast<long long>(fileTime), position) > 0;
-        if (std::fclose(file) == 0 && ok)
-            return true;
-    }
-    return false;
+    const std::string folder = DateCacheFolders().front();
+    if (!FolderWritable(folder))
+        return false;
+    std::FILE* file = std::fopen(DateCacheFileName(folder, firstSector).c_str(), "w");
+    if (!file)
+        return false;
+    const bool ok = std::fprintf(file, "%lld   %u", static_cast<long long>(fileTime), position) > 0;
+    return std::fclose(file) == 0 && ok;
 }
 
 std::string FileTimeText(int64_t fileTime)

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-// "DATECACHE" beside the executable first, then the per-user data folder
-// (used when the first cannot be created or written). Reading looks in both.
+// Where the cache lives: first the per-user data folder
+// ($XDG_DATA_HOME/Kelvaro/Terravik_Dremlo/DATECACHE, by default under
+// ~/.local/share), the only one written, then "DATECACHE" beside the
+// executable, where older versions wrote it and which is still read.
 std::vector<std::string> DateCacheFolders();
 // Points the cache at other folders (tests); empty strings restore the defaults.
-void SetDateCacheFolders(const std::string& primary, const std::string& fallback);
+void SetDateCacheFolders(const std::string& userFolder, const std::string& exeFolder);
 
 std::string DateCacheFileName(const std::string& folder, uint32_t firstSector);
 
@@ -21,7 +23,8 @@ std::string DateCacheFileName(const std::string& folder, uint32_t firstSector);
 std::optional<int64_t> ReadDateCacheFile(const std::string& path);
 std::optional<int64_t> LookUpStartTime(uint32_t firstSector);
 
-// Writes the entry into the first folder that can be created and written.
+// Writes the entry into the per-user folder, creating it when needed; false
+// when that cannot be done (an installed program's own folder is not written).
 bool WriteDateCache(uint32_t firstSector, int64_t fileTime, uint32_t position);
 
 // "%04d.%02d.%02d, %02d:%02d:%02d"; empty for a time before 1601.

@@ -1,19 +1,32 @@
 // The control window without a device: start-up from the settings, modes,
 // the lists and their settings, resizing.
+#include "AppWindows.h"
 #include "CControlDlg.h"
 #include "OSettings.h"
 #include "PortNames.h"
 #include "TempDir.h"
 #include "TestDialogs.h"
+#include "WindowFit.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
+
+// Stands in for the analysis window, which this test program does not hold.
+const AppWindowRegistration g_AnalysisStandIn{
+    {kAnalysisWindowOption, "FILE", "stand-in", [](const std::string&) -> std::unique_ptr<QWidget> {
+         auto window = std::make_unique<QWidget>();
+         window->setObjectName("analysisStandIn");
+         return window;
+     }}};
 
 class ControlDlgTest : public testing::Test {
 protected:
@@ -188,6 +201,50 @@ TEST_F(ControlDlgTest, ListCellsTakeTheirColumnsAlignment)
     EXPECT_TRUE(list->item(1, 0)->textAlignment() & Qt::AlignHCenter);
     EXPECT_TRUE(list->item(1, 3)->textAlignment() & Qt::AlignRight);
     EXPECT_TRUE(list->item(1, 6)->textAlignment() & Qt::AlignLeft);
+}
+
+TEST_F(ControlDlgTest, AnalysisWindowOutlivesTheControlWindowAndOpensOnce)
+{
+    // "Смена прошивки" ends the control window; the analysis window opened
+    // from it keeps its results.
+    QPointer<QWidget> analysis;
+    {
+        CControlDlg dlg;
+        dlg.show();
+        auto* button = static_cast<QPushButton*>(dlg.Item(1019));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton);
+        int made = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "analysisStandIn") {
+                analysis = w;
+                ++made;
+            }
+        EXPECT_EQ(made, 1);
+    }
+    ASSERT_FALSE(analysis.isNull());
+    EXPECT_TRUE(analysis->isVisible());
+    ReleaseKeptWindows();
+    EXPECT_TRUE(analysis.isNull());
+}
+
+TEST_F(ControlDlgTest, AtItsMinimumSizeEveryControlIsWholeAndTheNumberColumnCentred)
+{
+    CControlDlg dlg;
+    dlg.show();
+    dlg.resize(1, 1);
+    ASSERT_EQ(dlg.size(), dlg.minimumSize());
+    EXPECT_GT(dlg.minimumWidth(), 300);
+    for (int mode : {0, 1}) {
+        dlg.SetMode(mode);
+        EXPECT_EQ(CutOffControls(dlg).join("; ").toStdString(), "") << "mode " << mode;
+    }
+    const QTableWidgetItem* title = dlg.ListView()->horizontalHeaderItem(0);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text(), "№");
+    EXPECT_TRUE(title->textAlignment() & Qt::AlignHCenter);
+    // Wide enough for a number to stand centred under the sign.
+    EXPECT_GE(dlg.ListView()->columnWidth(0), dlg.ListView()->fontMetrics().horizontalAdvance("0000") + 16);
 }
 
 } // namespace

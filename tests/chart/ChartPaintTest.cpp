@@ -113,18 +113,17 @@ TEST_F(ChartFixture, LabelColumnOnlyWhenSomeGraphShowsLabels)
 TEST_F(ChartFixture, BreakFlagsLeaveGapsAndHideMarkers)
 {
     // B (0x42) starts a new polyline without a marker; D (0xC6) stands alone.
-    list.AddLine(list.AddGraph(),
-                 FakeLine::Points({{10, 50}, {30, 50, 0x42}, {50, 50}, {70, 20, 0xC6}, {90, 50}}));
+    list.AddLine(list.AddGraph(), FakeLine::Points({{10, 50}, {30, 50, 0x42}, {50, 50}, {70, 20, 0xC6}, {90, 50}}));
     Attach();
     const QImage image = chart.RenderImage();
     auto color = [&](double x, double y) { return image.pixel(At(0, x, y)); };
-    EXPECT_EQ(color(20, 50), kWhite);                        // A - B not joined
-    EXPECT_EQ(color(40, 50), kBlack);                        // B - C joined
+    EXPECT_EQ(color(20, 50), kWhite);                               // A - B not joined
+    EXPECT_EQ(color(40, 50), kBlack);                               // B - C joined
     EXPECT_EQ(image.pixel(At(0, 30, 50) + QPoint(-2, -2)), kWhite); // no marker at B
     EXPECT_EQ(image.pixel(At(0, 10, 50) + QPoint(-2, -2)), kBlack); // marker at A
-    EXPECT_EQ(color(70, 20), kWhite);                        // D: nothing at all
+    EXPECT_EQ(color(70, 20), kWhite);                               // D: nothing at all
     EXPECT_EQ(color(60, 35), kWhite);
-    EXPECT_EQ(color(70, 50), kWhite);                        // C and E not joined across D
+    EXPECT_EQ(color(70, 50), kWhite); // C and E not joined across D
 }
 
 TEST_F(ChartFixture, LineWithSpreadDrawsOnlyItsPaleBand)
@@ -150,6 +149,41 @@ TEST_F(ChartFixture, PaletteRepeatsFromTheEighthLine)
     EXPECT_EQ(image.pixel(At(0, 50, 70)), qRgb(0, 190, 190));
     EXPECT_EQ(image.pixel(At(0, 50, 80)), kBlack);
     EXPECT_EQ(TGrResources::PaleTint(QColor(190, 0, 0)).rgb(), qRgb(239, 190, 190));
+}
+
+TEST_F(ChartFixture, LegendNamesTheSeriesInTheirColoursInThePaneCorner)
+{
+    // Lines low in the pane leave its top left corner to the legend.
+    const int g = list.AddGraph();
+    for (double y : {10.0, 20.0})
+        list.AddLine(g, FakeLine::Points({{0, y}, {100, y}}))->name = "Температура";
+    list.AddLine(g, FakeLine::Points({{0, 30}, {100, 30}})); // no name: no entry
+    Attach();
+    const QRect plot = chart.PlotRect(0);
+    const QRect corner(plot.left(), plot.top(), plot.width() / 2, plot.height() / 3);
+    struct Case {
+        int showLegend;
+        bool shown;
+    } cases[] = {{1, true}, {0, false}};
+    // Text is smoothed: pixels count by their hue.
+    auto count = [&](const QImage& image, auto test) {
+        int n = 0;
+        for (int y = corner.top(); y <= corner.bottom(); ++y)
+            for (int x = corner.left(); x <= corner.right(); ++x)
+                n += test(QColor(image.pixel(x, y)));
+        return n;
+    };
+    const auto dark = [](const QColor& c) { return c.red() < 100 && c.green() < 100 && c.blue() < 100; };
+    const auto red = [](const QColor& c) { return c.red() > c.green() + 60 && c.red() > c.blue() + 60; };
+    const auto green = [](const QColor& c) { return c.green() > c.red() + 60 && c.green() > c.blue() + 60; };
+    for (const Case& c : cases) {
+        list.GetGrDia(g)->showLegend = c.showLegend;
+        const QImage image = chart.RenderImage();
+        EXPECT_EQ(count(image, dark) > 10, c.shown) << c.showLegend;
+        EXPECT_EQ(count(image, red) > 10, c.shown) << c.showLegend;
+        EXPECT_EQ(count(image, green), 0) << "the unnamed line has no entry";
+    }
+    EXPECT_EQ(TGrDia().showLegend, 1) << "on by default";
 }
 
 TEST_F(ChartFixture, MissingFunctionValueRunsPastTheTopEdge)

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct FakePoint {
@@ -61,6 +62,7 @@ public:
         ++valueCalls;
         return function(*x);
     }
+    std::string GetName() override { return name; }
 
     std::vector<FakePoint> points;
     bool spread = false;
@@ -68,6 +70,7 @@ public:
     std::function<double(double)> function;
     double xLo = 1e100, xHi = -1e100, yLo = 1e100, yHi = -1e100;
     long valueCalls = 0;
+    std::string name; // none: left out of the legend
 };
 
 class FakeGrList : public OGrList {

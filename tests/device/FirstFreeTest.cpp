@@ -15,6 +15,8 @@ TEST_F(DeviceSimTest, SetByHandAsksThenSetsAndShowsTheValue)
     m_Dialogs.QueueAnswer(MsgResult::No);
     EXPECT_EQ(m_Device->SetFirstFreeSectorByHand("1A2B3"), std::nullopt);
     EXPECT_EQ(m_Dialogs.Messages().back().caption, "ПОДТВЕРЖДЕНИЕ");
+    // A hasty Enter answers "Нет".
+    EXPECT_EQ(m_Dialogs.Messages().back().buttons, MsgButtons::YesNoCancelDefaultNo);
     EXPECT_CONTAINS(LastMessage(), "вручную (0x1a2b3)?");
     EXPECT_TRUE(m_Server->TakeReceived().empty());
 
@@ -43,6 +45,8 @@ TEST_F(DeviceSimTest, SetByHandAsksThenSetsAndShowsTheValue)
     EXPECT_EQ(m_Device->ShowFirstFreeSector(), "0x10000");
     m_Dialogs.QueueAnswer(MsgResult::Cancel);
     EXPECT_EQ(m_Device->FormatCard(), std::nullopt);
+    EXPECT_EQ(m_Dialogs.Messages().back().caption, "ВОПРОС - ФОРМАТИРОВАТЬ");
+    EXPECT_EQ(m_Dialogs.Messages().back().buttons, MsgButtons::YesNoCancelDefaultNo);
 }
 
 TEST_F(DeviceSimTest, FirstFreeFailures)

@@ -43,13 +43,16 @@ TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
     SimProcess sim({bin + "/brenna-sim", "serve", card});
     ASSERT_FALSE(sim.Port().empty());
     // The programs keep their settings in the test's own folder.
-    const std::string brennaCli = "XDG_CONFIG_HOME=" + dir.File("config") + " " + bin + "/brenna-cli";
+    const std::string brennaCli =
+        "XDG_CONFIG_HOME=" + dir.File("config") + " XDG_DATA_HOME=" + dir.File("data") + " " + bin + "/brenna-cli";
     const std::string cli = brennaCli + " --port " + sim.Port();
 
     // A first sector of its own, so that the date cache entry is this test's.
     ASSERT_EQ(RunProgram(cli + " first-free --set 1a2b0 --yes").out, "0x1a2b0\n");
-    const std::string cacheFile = bin + "/DATECACHE/Данные_на_0x0001a2b0.txt";
-    std::filesystem::remove(cacheFile);
+    // The date cache goes into the per-user data folder, never beside the program.
+    const std::string cacheFile = dir.File("data") + "/Kelvaro/Terravik_Dremlo/DATECACHE/Данные_на_0x0001a2b0.txt";
+    const std::string besideProgram = bin + "/DATECACHE/Данные_на_0x0001a2b0.txt";
+    std::filesystem::remove(besideProgram);
 
     const ProgramResult live = RunProgram(cli + " live --seconds 5 --stop");
     ASSERT_EQ(live.exitCode, 0) << live.out;
@@ -65,6 +68,7 @@ TEST(LiveEndToEnd, RecordStopListDownloadAnalyse)
     const size_t dateAt = last.find("ВРЕМЯ ") + std::string("ВРЕМЯ ").size();
     const std::string date = last.substr(dateAt, std::string("2026.12.09, 23:05:01").size());
     EXPECT_TRUE(std::ifstream(cacheFile).good()) << cacheFile;
+    EXPECT_FALSE(std::filesystem::exists(besideProgram));
 
     const ProgramResult list = RunProgram(cli + " list");
     ASSERT_EQ(list.exitCode, 0) << list.out;

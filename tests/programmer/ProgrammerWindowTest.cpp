@@ -1,5 +1,6 @@
 // The programmer window offscreen: its controls, the hex view with its marks,
 // the port list, and the buttons against the simulated monitor.
+#include "AppWindows.h"
 #include "CProgrammerDlg.h"
 #include "ConsoleCapture.h"
 #include "MonitorOnPty.h"
@@ -7,6 +8,7 @@
 #include "PortNames.h"
 #include "TempDir.h"
 #include "TestDialogs.h"
+#include "WindowFit.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +98,23 @@ TEST(ProgrammerWindow, StartsWithErasedImageAndNoPort)
     EXPECT_EQ(dialogs.Count(), 0u);
 }
 
+TEST(ProgrammerWindow, HexViewGrowsWithTheWindowWhichNeverCutsAControl)
+{
+    UseFreshSettings();
+    TestDialogs dialogs;
+    CProgrammerDlg window;
+    window.show();
+    window.resize(1, 1);
+    ASSERT_EQ(window.size(), window.minimumSize());
+    EXPECT_EQ(CutOffControls(window).join("; ").toStdString(), "");
+    const QRect view = HexView(window)->geometry();
+    const QRect ok = window.Item(1)->geometry();
+    window.resize(window.width() + 200, window.height() + 100);
+    EXPECT_EQ(HexView(window)->geometry(), view.adjusted(0, 0, 200, 100));
+    EXPECT_EQ(window.Item(1)->geometry(), ok.translated(200, 100));
+    EXPECT_EQ(CutOffControls(window).join("; ").toStdString(), "");
+}
+
 TEST(ProgrammerWindow, PortThatCannotBeOpenedIsDeselected)
 {
     UseFreshSettings();
@@ -110,6 +129,30 @@ TEST(ProgrammerWindow, PortThatCannotBeOpenedIsDeselected)
     EXPECT_EQ(window.PortSelect(), 0);
     EXPECT_EQ(window.findChild<QComboBox*>("id1000")->currentIndex(), 0);
     EXPECT_EQ(OSettings::GetInt("Options", "m_PortSelect", 0), 5);
+}
+
+TEST(ProgrammerWindow, PortFromTheCommandLineWinsOverTheStoredOneAndIsNotStored)
+{
+    // brenna --programmer --port P: the window registered under the option
+    // opens P, as the control window does, and leaves the setting alone.
+    UseFreshSettings();
+    TempDir dir;
+    MonitorOnPty monitor;
+    SetComPortPathOverride(4, monitor.SlavePath());
+    SetComPortPathOverride(6, dir.File("gone"));
+    OSettings::WriteInt("Options", "m_PortSelect", 6);
+    TestDialogs dialogs;
+    const AppWindowInfo* info = FindAppWindow(kProgrammerWindowOption);
+    ASSERT_NE(info, nullptr);
+    SetStartPort(4);
+    std::unique_ptr<QWidget> made = info->make("");
+    SetStartPort(std::nullopt);
+    auto* window = qobject_cast<CProgrammerDlg*>(made.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->PortSelect(), 4) << (dialogs.Count() ? dialogs.Messages()[0].text : "");
+    EXPECT_EQ(window->findChild<QComboBox*>("id1000")->currentText(), "COM4");
+    EXPECT_EQ(dialogs.Count(), 0u);
+    EXPECT_EQ(OSettings::GetInt("Options", "m_PortSelect", 0), 6);
 }
 
 TEST(ProgrammerWindow, LoadVerifyWriteAndCaptureWithTheMonitor)
@@ -143,9 +186,20 @@ TEST(ProgrammerWindow, LoadVerifyWriteAndCaptureWithTheMonitor)
     EXPECT_TRUE(Marked(window, 1, 0)) << "the device holds a word the image does not";
     EXPECT_NE(console.Text().find("i = 0\n"), std::string::npos);
 
+    // "ЗАПИСАТЬ" asks first, with "Нет" as the default; anything but Yes
+    // leaves the device alone.
     dialogs.Clear();
+    dialogs.QueueAnswer(MsgResult::No);
     Click(window, 1004);
-    EXPECT_EQ(Texts(dialogs), std::vector<std::string>{"Все в порядке, данные одинаковы !"});
+    ASSERT_EQ(dialogs.Count(), 1u);
+    EXPECT_EQ(dialogs.Messages()[0].text, kWriteQuestion);
+    EXPECT_EQ(dialogs.Messages()[0].buttons, MsgButtons::YesNoDefaultNo);
+    monitor.With([](OSimMonitor& m) { EXPECT_EQ(m.Word(0), 0x3FFF); });
+
+    dialogs.Clear();
+    dialogs.QueueAnswer(MsgResult::Yes);
+    Click(window, 1004);
+    EXPECT_EQ(Texts(dialogs), (std::vector<std::string>{kWriteQuestion, "Все в порядке, данные одинаковы !"}));
     EXPECT_FALSE(Marked(window, 0, 0));
     EXPECT_FALSE(Marked(window, 1, 0));
     monitor.With([](OSimMonitor& m) {

@@ -214,3 +214,64 @@ TEST_F(CliFixture, DownloadFromASimulatorKilledMidTransferExitsWithTheVerifiedSe
               std::string::npos)
         << messages;
 }
+
+TEST_F(CliFixture, HelpIsOnStandardOutputWrappedAndUniform)
+{
+    const CommandResult help = Shell(Bin("brenna-cli") + " help");
+    ASSERT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.err, "");
+    std::istringstream lines(help.out);
+    std::string flat;
+    int usageLines = 0;
+    for (std::string line; std::getline(lines, line);) {
+        size_t columns = 0;
+        for (const unsigned char c : line)
+            columns += (c & 0xC0) != 0x80;
+        EXPECT_LE(columns, 80u) << line;
+        // A command's usage line: two blanks, then its name; --port P is
+        // said once for all of them, never per command.
+        if (line.rfind("  ", 0) == 0 && line[2] != ' ') {
+            ++usageLines;
+            EXPECT_EQ(line.find("--port"), std::string::npos) << line;
+        }
+        flat += line + " ";
+    }
+    EXPECT_GE(usageLines, 19);
+    for (const char* command : {"  stop\n", "  download N OUT", "  read-sector SECTOR", "  analyse FILE"})
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    // Descriptions wrap: compare them with single blanks.
+    std::string words;
+    std::istringstream split(flat);
+    for (std::string w; split >> w;)
+        words += w + " ";
+    EXPECT_NE(words.find("N = row number of `list` (1 = the first recording)"), std::string::npos) << help.out;
+    // Without a command the same help explains the mistake on standard error.
+    const CommandResult none = Shell(Bin("brenna-cli"));
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, help.out);
+}
+
+TEST_F(CliFixture, SectorNumbersAreDecimalOrHexadecimalNeverOctal)
+{
+    StartSim();
+    // Sector 0x10000 opens the oldest recording: its signature AA 55 39 A7.
+    const std::string expected = "0000: aa 55 39 a7\n";
+    for (const char* sector : {"0x10000", "65536", "0065536", "0X10000"}) {
+        const CommandResult read = Cli(std::string("read-sector ") + sector + " --len 4");
+        EXPECT_EQ(read.exitCode, 0) << sector << ": " << read.err;
+        EXPECT_EQ(read.out, expected) << sector;
+    }
+    for (const char* wrong : {"0x", "12abc", "-1", "0x1g", "4294967296"})
+        EXPECT_EQ(Cli(std::string("read-sector ") + wrong).exitCode, 1) << wrong;
+}
+
+TEST_F(CliFixture, SilentDeviceGivesNoListTitlesAndNoButtonsToPress)
+{
+    StartSim("--fault silent");
+    const CommandResult list = Cli("list");
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_EQ(list.out, "") << "titles only once the device has answered";
+    EXPECT_NE(list.err.find("командой stop"), std::string::npos) << list.err;
+    EXPECT_EQ(list.err.find("кнопку"), std::string::npos) << list.err;
+}

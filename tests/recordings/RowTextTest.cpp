@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 TEST(RecordingRows, WholeLowerHalfOfTheCardReadsAsThePcShowsIt)
@@ -58,12 +59,12 @@ TEST(DateCache, FileTimeToCalendarText)
 TEST(DateCache, ReadsBothFoldersAndIgnoresZero)
 {
     TempDir dir;
-    const std::string primary = dir.File("exe/DATECACHE"), fallback = dir.File("user/DATECACHE");
-    SetDateCacheFolders(primary, fallback);
-    EXPECT_EQ(DateCacheFileName(primary, 0x1abcd), primary + "/Данные_на_0x0001abcd.txt");
+    const std::string user = dir.File("user/DATECACHE"), beside = dir.File("exe/DATECACHE");
+    SetDateCacheFolders(user, beside);
+    EXPECT_EQ(DateCacheFileName(user, 0x1abcd), user + "/Данные_на_0x0001abcd.txt");
 
     ASSERT_TRUE(WriteDateCache(0x10000, 133000000000000000LL, 17));
-    std::FILE* f = std::fopen(DateCacheFileName(primary, 0x10000).c_str(), "r");
+    std::FILE* f = std::fopen(DateCacheFileName(user, 0x10000).c_str(), "r");
     ASSERT_TRUE(f);
     char text[64] = {};
     std::fread(text, 1, sizeof text - 1, f);
@@ -71,19 +72,19 @@ TEST(DateCache, ReadsBothFoldersAndIgnoresZero)
     EXPECT_STREQ(text, "133000000000000000   17");
     EXPECT_EQ(LookUpStartTime(0x10000), 133000000000000000LL);
 
-    // Only in the per-user folder: still found.
-    std::filesystem::create_directories(fallback);
-    f = std::fopen(DateCacheFileName(fallback, 0x20000).c_str(), "w");
+    // Left beside the executable by an older version: still found.
+    std::filesystem::create_directories(beside);
+    f = std::fopen(DateCacheFileName(beside, 0x20000).c_str(), "w");
     std::fputs("132000000000000000   5", f);
     std::fclose(f);
     EXPECT_EQ(LookUpStartTime(0x20000), 132000000000000000LL);
 
     // 0 and junk mean no start time.
-    f = std::fopen(DateCacheFileName(primary, 0x30000).c_str(), "w");
+    f = std::fopen(DateCacheFileName(user, 0x30000).c_str(), "w");
     std::fputs("0   17", f);
     std::fclose(f);
     EXPECT_FALSE(LookUpStartTime(0x30000));
-    f = std::fopen(DateCacheFileName(primary, 0x40000).c_str(), "w");
+    f = std::fopen(DateCacheFileName(user, 0x40000).c_str(), "w");
     std::fputs("abc", f);
     std::fclose(f);
     EXPECT_FALSE(LookUpStartTime(0x40000));
@@ -91,15 +92,27 @@ TEST(DateCache, ReadsBothFoldersAndIgnoresZero)
     SetDateCacheFolders("", "");
 }
 
-TEST(DateCache, FallsBackWhenTheExecutableFolderIsNotWritable)
+TEST(DateCache, WritesOnlyIntoThePerUserFolder)
 {
     TempDir dir;
-    // A file in the way: the folder beside the executable cannot be created.
-    std::FILE* blocker = std::fopen(dir.File("exe").c_str(), "w");
-    std::fclose(blocker);
-    SetDateCacheFolders(dir.File("exe/DATECACHE"), dir.File("user/DATECACHE"));
+    const std::string user = dir.File("user/DATECACHE"), beside = dir.File("exe/DATECACHE");
+    std::filesystem::create_directories(beside); // writable, yet never written
+    SetDateCacheFolders(user, beside);
     ASSERT_TRUE(WriteDateCache(0x10000, 42, 1));
-    EXPECT_TRUE(std::filesystem::exists(DateCacheFileName(dir.File("user/DATECACHE"), 0x10000)));
+    EXPECT_TRUE(std::filesystem::exists(DateCacheFileName(user, 0x10000)));
+    EXPECT_TRUE(std::filesystem::is_empty(beside));
     EXPECT_EQ(LookUpStartTime(0x10000), 42);
+
+    // A file in the way of the per-user folder: the write fails, and nothing
+    // lands beside the executable instead.
+    std::FILE* blocker = std::fopen(dir.File("blocked").c_str(), "w");
+    std::fclose(blocker);
+    SetDateCacheFolders(dir.File("blocked/DATECACHE"), beside);
+    EXPECT_FALSE(WriteDateCache(0x20000, 43, 1));
+    EXPECT_TRUE(std::filesystem::is_empty(beside));
+
+    // The default per-user folder follows XDG_DATA_HOME.
     SetDateCacheFolders("", "");
+    EXPECT_EQ(DateCacheFolders().front(),
+              std::string(std::getenv("XDG_DATA_HOME")) + "/Kelvaro/Terravik_Dremlo/DATECACHE");
 }

@@ -15,10 +15,13 @@
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Programs a test starts (brenna-cli, brenna-sim) inherit this, so not
+    // Programs a test starts (brenna-cli, brenna-sim) inherit these, so not
     // even they can reach the user's own settings.
     static TempDir configFolder;
     ::setenv("XDG_CONFIG_HOME", configFolder.Path().c_str(), 1);
+    // Nor their data folder (the recordings' date cache).
+    static TempDir dataFolder;
+    ::setenv("XDG_DATA_HOME", dataFolder.Path().c_str(), 1);
     testing::InitGoogleTest(&argc, argv);
     UseFreshSettings();
 #ifdef BRENNA_HAVE_WIDGETS

@@ -1,6 +1,7 @@
 // The analysis window's graph list and series: which graphs a choice of
 // series gives, the start time, and what the series read from a file.
 #include "EcgFixture.h"
+#include "GrRanges.h"
 #include "OEKGFilter.h"
 #include "OEcgFile.h"
 #include "OGrList_Uevo.h"
@@ -257,6 +258,32 @@ TEST_F(ProcessedSeries, PulseRateZeroIsDrawnAlone)
         ASSERT_EQ(xs[i - 1], x);
         ASSERT_EQ(ys[i - 1], y);
     }
+}
+
+TEST_F(ProcessedSeries, SteadyTemperatureIsLabelledInHundredthsAtMost)
+{
+    // Every sector of the recording reads 36.25 degrees: a flat series.
+    OGrList_Uevo list(file);
+    std::string time = "00:00:00";
+    list.Rebuild({.temperature = true}, time, filter->GetNI());
+    ASSERT_GE(file->Thermo().Count(), 1);
+    TGrDia x;
+    GrCollectRanges(&list, &x);
+    TGrDia& a = *list.GetGrDia(0);
+    // As a pane 200 pixels high asks for its grid.
+    a.Setka_Create((a.viewHi - a.viewLo) * 33 / 200);
+    int labels = 0;
+    std::string text;
+    for (int i = 0; i < a.GetSetkaCount(); ++i) {
+        double v;
+        a.GetSetkaText(i, &v, &text);
+        if (v < a.viewLo || v > a.viewHi)
+            continue;
+        ++labels;
+        const size_t dot = text.find('.');
+        EXPECT_TRUE(dot == std::string::npos || text.size() - dot - 1 <= 2) << text;
+    }
+    EXPECT_GE(labels, 3);
 }
 
 TEST_F(ProcessedSeries, ImpulsesAreTrianglesFlaggedOnesStandApart)

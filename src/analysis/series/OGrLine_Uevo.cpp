@@ -287,3 +287,37 @@ int OGrLine_Uevo::GetValueRange(double x0, double x1, double* lo, double* hi)
     }
     return envelope.Range(i0, i1, sample, lo, hi) ? 1 : 0;
 }
+
+std::string OGrLine_Uevo::GetName()
+{
+    switch (m_Type) {
+    case kSeriesRawEcg:
+        return "Исходный ЭКГ-сигнал";
+    case kSeriesRawTemperature:
+        return "Исходные температуры";
+    case kSeriesAccelX:
+        return "Ускорение X";
+    case kSeriesAccelY:
+        return "Ускорение Y";
+    case kSeriesAccelZ:
+        return "Ускорение Z";
+    case kSeriesFilteredEcg:
+        return "Фильтрованный ЭКГ-сигнал";
+    case kSeriesThreshold:
+        return "Порог";
+    case kSeriesDefect:
+        return "Мера дефекта импульса";
+    case kSeriesImpulses:
+        return "Распознанные импульсы";
+    case kSeriesPulse:
+        return "Частота пульса";
+    case kSeriesTemperature:
+        return "Температура";
+    case kSeriesCcpRough:
+        return "Частота вх CCP1";
+    case kSeriesCcpFine:
+        return "Частота вх CCP1, точнее";
+    default:
+        return {};
+    }
+}

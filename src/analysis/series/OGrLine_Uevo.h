@@ -41,6 +41,9 @@ public:
     // built on first use, so that a column spanning thousands of samples still
     // shows its narrow peaks.
     int GetValueRange(double x0, double x1, double* lo, double* hi) override;
+    // The name of the check box that shows the series; the three axes of the
+    // accelerations by their letters.
+    std::string GetName() override;
 
 private:
     bool ResultsShown() const { return !m_ResultsHidden; }

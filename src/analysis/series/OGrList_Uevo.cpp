@@ -3,6 +3,37 @@
 #include "Fatal.h"
 #include "StartTime.h"
 
+#include <algorithm>
+
+namespace {
+
+// The narrowest value window worth showing for a series, in its units: a
+// nearly flat stretch (a steady temperature) is shown that wide, with labels
+// such as 36.78, rather than magnified to its last bits (36.781250001).
+double MinimumSpan(int type)
+{
+    switch (type) {
+    case kSeriesRawTemperature:
+    case kSeriesTemperature:
+        return 0.1; // degrees
+    case kSeriesPulse:
+    case kSeriesCcpRough:
+    case kSeriesCcpFine:
+        return 1.0; // beats per minute, hertz
+    case kSeriesDefect:
+    case kSeriesImpulses:
+        return 1.0;
+    case kSeriesAccelX:
+    case kSeriesAccelY:
+    case kSeriesAccelZ:
+        return 4.0;
+    default:
+        return 20.0; // ECG device units
+    }
+}
+
+} // namespace
+
 TGrDia* OGrList_Uevo::GetGrDia(int gr)
 {
     return gr >= 0 && gr < m_GrCount ? &m_Dia[gr] : nullptr;
@@ -51,6 +82,8 @@ void OGrList_Uevo::AddLine(int type)
         Halt("OGrList_Uevo::AddGr() - слишком много линий");
     m_Types[m_TotalLines++] = type;
     ++m_LineCount[m_GrCount - 1];
+    TGrDia& axis = m_Dia[m_GrCount - 1];
+    axis.minSpan = std::max(axis.minSpan, MinimumSpan(type));
 }
 
 void OGrList_Uevo::Rebuild(const OSeriesChoice& c, std::string& startTimeText, int halfWidth)

@@ -8,6 +8,72 @@
 #include <QEvent>
 #include <QEventLoop>
 
+#include <map>
+
+namespace {
+std::optional<int>& StartPortValue()
+{
+    static std::optional<int> port;
+    return port;
+}
+
+std::map<std::string, std::unique_ptr<QWidget>>& KeptWindows()
+{
+    static std::map<std::string, std::unique_ptr<QWidget>> windows;
+    return windows;
+}
+} // namespace
+
+void SetStartPort(std::optional<int> portSelect)
+{
+    StartPortValue() = portSelect;
+}
+
+std::optional<int> StartPort()
+{
+    return StartPortValue();
+}
+
+QWidget* KeptWindow(const std::string& option)
+{
+    const auto found = KeptWindows().find(option);
+    return found == KeptWindows().end() ? nullptr : found->second.get();
+}
+
+QWidget* ShowKeptWindow(const std::string& option)
+{
+    QWidget* window = KeptWindow(option);
+    if (window == nullptr) {
+        const AppWindowInfo* info = FindAppWindow(option);
+        if (info == nullptr)
+            return nullptr;
+        std::unique_ptr<QWidget> made = info->make("");
+        if (made == nullptr)
+            return nullptr;
+        window = made.get();
+        KeptWindows()[option] = std::move(made);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void RunVisibleKeptWindows()
+{
+    for (auto& [option, window] : KeptWindows())
+        if (window != nullptr && window->isVisible())
+            RunAppWindow(*window);
+}
+
+void ReleaseKeptWindows()
+{
+    // Taken out first: a window's destructor may run the event loop.
+    std::map<std::string, std::unique_ptr<QWidget>> windows;
+    windows.swap(KeptWindows());
+    windows.clear();
+}
+
 const std::vector<AppWindowInfo>& AppWindows()
 {
     // In the order --help lists them.
@@ -26,7 +92,9 @@ const std::vector<AppWindowInfo>& AppWindows()
          }},
         // Also the window after "Смена прошивки".
         {kProgrammerWindowOption, "", "the firmware programmer",
-         [](const std::string&) -> std::unique_ptr<QWidget> { return std::make_unique<CProgrammerDlg>(); }},
+         [](const std::string&) -> std::unique_ptr<QWidget> {
+             return std::make_unique<CProgrammerDlg>(ProgrammerDlgOptions{StartPort()});
+         }},
     };
     return windows;
 }

@@ -5,6 +5,7 @@
 #include "OConsole.h"
 #include "OSettings.h"
 #include "QtDialogs.h"
+#include "QtRussian.h"
 #include "Screenshot.h"
 #include "SectorCrc.h"
 #include "StartOptions.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
     if (early.screenshot && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    InstallQtRussian();
     OSettings::SetApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName().toStdString());
 
     const StartOptions options = ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -83,6 +85,14 @@ int main(int argc, char** argv)
     const std::vector<uint8_t> crcTable = BuildCrcTableBytes();
     LoadCrcTable(crcTable.data(), crcTable.size());
 
+    if (options.port)
+        SetStartPort(PortNumberForArgument(*options.port));
+    // Windows kept beside the main one (the analysis window) go before the
+    // application does.
+    struct KeptWindowsReleased {
+        ~KeptWindowsReleased() { ReleaseKeptWindows(); }
+    } keptWindows;
+
     if (options.window != nullptr) {
         std::unique_ptr<QWidget> window = options.window->make(options.windowValue);
         if (window == nullptr)
@@ -94,12 +104,13 @@ int main(int argc, char** argv)
     }
 
     ControlDlgOptions controlOptions;
-    if (options.port)
-        controlOptions.portSelect = PortNumberForArgument(*options.port);
+    controlOptions.portSelect = StartPort();
     auto control = std::make_unique<CControlDlg>(controlOptions);
     if (options.screenshot)
         return Screenshot(*control, *options.screenshot);
     const int result = RunAppWindow(*control);
+    // The programmer takes the port the control window had.
+    const int portSelect = control->m_PortSelect;
     // The window lets its port go before the programmer opens its own.
     control.reset();
     if (result == QDialog::Rejected)
@@ -110,7 +121,10 @@ int main(int argc, char** argv)
         Console().Write("Окно смены прошивки в эту сборку не входит\n");
         return 0;
     }
+    SetStartPort(portSelect);
     if (std::unique_ptr<QWidget> window = programmer->make(""))
         RunAppWindow(*window);
+    // An analysis window still open keeps its results until the user closes it.
+    RunVisibleKeptWindows();
     return 0;
 }

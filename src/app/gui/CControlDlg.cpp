@@ -187,15 +187,5 @@ void CControlDlg::ShowAbout()
 
 void CControlDlg::OpenAnalysis()
 {
-    if (m_AnalysisWindow == nullptr) {
-        const AppWindowInfo* info = FindAppWindow(kAnalysisWindowOption);
-        if (info == nullptr)
-            return;
-        m_AnalysisWindow = info->make("");
-        if (m_AnalysisWindow == nullptr)
-            return;
-    }
-    m_AnalysisWindow->show();
-    m_AnalysisWindow->raise();
-    m_AnalysisWindow->activateWindow();
+    ShowKeptWindow(kAnalysisWindowOption);
 }

@@ -150,9 +150,9 @@ private:
     CListScanThread* m_ListScan = nullptr; // ended by ShutdownListScan
 
     void InvalidateAll();
-    // Button 1019: the analysis window, made on first use and kept.
+    // Button 1019: the analysis window, made on first use and kept beyond
+    // this window (AppWindows.h: ShowKeptWindow).
     void OpenAnalysis();
-    std::unique_ptr<QWidget> m_AnalysisWindow;
 
     std::map<int, QWidget*> m_Controls;
     QComboBox* m_PortList = nullptr;      // 1000

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -43,7 +44,7 @@ constexpr ControlTemplate kControls[] = {
                                                                       7,  41, 600, 52, false},
     {1029, Kind::Label,    "Скорость скачивания:",                    14, 57,  76,  8, false},
     {1008, Kind::DropList, "",                                        92, 54,  56, 14, false},
-    {1027, Kind::Label,    "Номер первого свободного сектора:",       160, 57, 124,  8, false},
+    {1027, Kind::Label,    "Номер первого свободного сектора:",       156, 57, 128,  8, false},
     {1013, Kind::Edit,     "",                                        286, 54, 64, 14, false},
     {1017, Kind::Button,   "Прочесть",                                354, 54, 56, 14, false},
     {1020, Kind::Button,   "Установить",                              414, 54, 56, 14, false},
@@ -65,6 +66,9 @@ constexpr ControlTemplate kControls[] = {
 
 constexpr int kDialogWidth = 614;
 constexpr int kDialogHeight = 330;
+// The list at its smallest, in dialog units: the first row and a few more.
+constexpr int kListMinWidth = 300;
+constexpr int kListMinHeight = 60;
 
 struct ListColumn {
     const char* title;
@@ -140,6 +144,16 @@ void CControlDlg::CreateControls()
     // The group box is drawn behind the controls it frames.
     m_Controls.at(1028)->lower();
 
+    // The smallest window still shows every control whole, the status line
+    // at its template width and a few rows of the list.
+    QRect bounds;
+    for (const ControlTemplate& c : kControls)
+        if (!c.hidden && c.kind != Kind::List)
+            bounds = bounds.united(units.Rect(c.x, c.y, c.w, c.h));
+    const QRect list = units.Rect(0, 117, kListMinWidth, kListMinHeight);
+    const QRect margin = units.Rect(0, 0, 7, 10);
+    setMinimumSize(std::max(bounds.right(), list.right()) + margin.width(), list.bottom() + margin.height());
+
     m_PortList = static_cast<QComboBox*>(m_Controls.at(1000));
     m_SpeedList = static_cast<QComboBox*>(m_Controls.at(1008));
     m_StatusEdit = static_cast<QLineEdit*>(m_Controls.at(1012));
@@ -168,9 +182,11 @@ void CControlDlg::SetUpListColumns()
         m_List->setHorizontalHeaderItem(i, item);
         m_List->setColumnWidth(i, kListColumns[i].width);
     }
-    // Then each column just as wide as its title.
+    // Then each column just as wide as its title; "№" has room for a
+    // four-digit number centred under it (the title alone is one sign wide).
     for (int i = 0; i < kListColumnCount; ++i)
         header->resizeSection(i, header->sectionSizeHint(i));
+    header->resizeSection(0, std::max(header->sectionSize(0), m_List->fontMetrics().horizontalAdvance("0000") + 24));
 }
 
 void CControlDlg::SetListCell(int row, int column, const QString& text)

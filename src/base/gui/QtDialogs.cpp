@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QThread>
 
@@ -50,11 +51,18 @@ QMessageBox::StandardButtons ToQt(MsgButtons buttons)
     case MsgButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
     case MsgButtons::YesNoCancel:
+    case MsgButtons::YesNoCancelDefaultNo:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
+}
+
+bool DefaultIsNo(MsgButtons buttons)
+{
+    return buttons == MsgButtons::YesNoDefaultNo || buttons == MsgButtons::YesNoCancelDefaultNo;
 }
 
 MsgResult FromQt(int button)
@@ -71,22 +79,51 @@ MsgResult FromQt(int button)
     }
 }
 
-// "Файлы ЭКГ (*.экг)" from ("Файлы ЭКГ", "*.экг;*.ekg").
-QStringList NameFilters(const FileDialogRequest& request)
+} // namespace
+
+QStringList QtNameFilters(const FileDialogRequest& request)
 {
     QStringList filters;
-    for (const auto& [description, patterns] : request.filters)
-        filters << QString::fromStdString(description) + " (" +
-                       QString::fromStdString(patterns).split(';', Qt::SkipEmptyParts).join(' ') + ")";
+    for (const auto& [description, patterns] : request.filters) {
+        const QString text = QString::fromStdString(description);
+        const QString list = "(" + QString::fromStdString(patterns).split(';', Qt::SkipEmptyParts).join(' ') + ")";
+        // A description that already names its patterns ("ЭКГ - файлы
+        // (*.экг)") is shown as it stands.
+        filters << (text.endsWith(')') && text.contains('(') ? text : text + " " + list);
+    }
     return filters;
 }
+
+namespace {
 
 std::optional<std::string> RunFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(DialogParent(), QString::fromStdString(request.title));
+    ConfigureQtFileDialog(dialog, request, mode);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+} // namespace
+
+std::unique_ptr<QMessageBox> MakeQtMessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                              MsgButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(ToQt(icon), QString::fromStdString(caption.empty() ? kAppTitle : caption),
+                                             QString::fromStdString(text), ToQt(buttons), DialogParent());
+    if (DefaultIsNo(buttons))
+        box->setDefaultButton(QMessageBox::No);
+    return box;
+}
+
+void ConfigureQtFileDialog(QFileDialog& dialog, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
+{
+    // Qt's own dialog everywhere: the filter fix below reaches into it.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    const QStringList filters = NameFilters(request);
+    const QStringList filters = QtNameFilters(request);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
     if (!request.defaultExt.empty())
@@ -96,20 +133,27 @@ std::optional<std::string> RunFileDialog(const FileDialogRequest& request, QFile
     if (!request.fileName.empty())
         dialog.selectFile(QString::fromStdString(request.fileName));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
-}
 
-} // namespace
+    // Qt reads a filter's patterns only when they are Latin ("(*.wav)"); of
+    // "ЭКГ - файлы (*.экг)" it makes the words patterns and shows no file.
+    // The chosen filter's patterns are therefore handed to the list itself.
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    if (model == nullptr || filters.isEmpty())
+        return;
+    const auto apply = [model, filters, request](const QString& chosen) {
+        const qsizetype i = filters.indexOf(chosen);
+        if (i < 0)
+            return;
+        model->setNameFilters(
+            QString::fromStdString(request.filters[static_cast<size_t>(i)].second).split(';', Qt::SkipEmptyParts));
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, model, apply);
+    apply(dialog.selectedNameFilter());
+}
 
 MsgResult OQtDialogs::Message(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons)
 {
-    return OnGuiThread([&] {
-        QMessageBox box(ToQt(icon), QString::fromStdString(caption.empty() ? kAppTitle : caption),
-                        QString::fromStdString(text), ToQt(buttons), DialogParent());
-        return FromQt(box.exec());
-    });
+    return OnGuiThread([&] { return FromQt(MakeQtMessageBox(text, caption, icon, buttons)->exec()); });
 }
 
 std::optional<std::string> OQtDialogs::ChooseOpenFile(const FileDialogRequest& request)

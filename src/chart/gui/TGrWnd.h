@@ -77,6 +77,8 @@ private:
     int GraphsToPaint() const;
     bool PanesTileTheClient() const;
     void PaintPane(QPainter& p, QImage& image, int g, int left);
+    // The names of graph g's series in their colours, in the plot's top left corner.
+    void PaintLegend(QPainter& p, int g, const QRect& plot);
     void PaintXLabels(QPainter& p, int rowLeft, int rowRight, int top);
     void PlaceXLabels(QPainter& p, int rank, int from, int to, int first, int end, int top);
     int XPixel(double v) const;

@@ -42,8 +42,8 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
             const int rank = a->GetSetkaLine(i, &v);
             if (v < a->viewLo || v > a->viewHi)
                 continue;
-            const int y = lastRow - static_cast<int>(std::trunc((v - a->viewLo) * (lastRow - top) /
-                                                                (a->viewHi - a->viewLo)));
+            const int y =
+                lastRow - static_cast<int>(std::trunc((v - a->viewLo) * (lastRow - top) / (a->viewHi - a->viewLo)));
             if (y >= top && y <= bottom)
                 rows[rowCount++] = {y, rank};
         }
@@ -84,7 +84,8 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
         GrBandShapes(line, map, &shapes);
         p.setBrush(TGrResources::PaleTint(TGrResources::LineColor(k)));
         for (const GrBandQuad& q : shapes.band) {
-            const QPoint corners[4] = {{q.x1, q.y1 - q.d1}, {q.x1, q.y1 + q.d1}, {q.x2, q.y2 + q.d2}, {q.x2, q.y2 - q.d2}};
+            const QPoint corners[4] = {
+                {q.x1, q.y1 - q.d1}, {q.x1, q.y1 + q.d1}, {q.x2, q.y2 + q.d2}, {q.x2, q.y2 - q.d2}};
             p.drawConvexPolygon(corners, 4);
         }
     }
@@ -104,6 +105,8 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
         TGrStampMarkers(image, plot, shapes.markers, color);
     }
     p.setBrush(Qt::NoBrush);
+    if (a->showLegend)
+        PaintLegend(p, g, plot);
 
     // Y labels, right-aligned beside the plot; a label that does not fit
     // completely between the pane's top and bottom is left out.
@@ -119,7 +122,8 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
         const int rank = a->GetSetkaText(i, &v, &text);
         if (v < a->viewLo || v > a->viewHi)
             continue;
-        const int y = lastRow - static_cast<int>(std::trunc((v - a->viewLo) * (lastRow - top) / (a->viewHi - a->viewLo)));
+        const int y =
+            lastRow - static_cast<int>(std::trunc((v - a->viewLo) * (lastRow - top) / (a->viewHi - a->viewLo)));
         const QFontMetrics& fm = res.Metrics(rank);
         const QString label = QString::fromStdString(text);
         const int labelTop = y - fm.height() / 2;
@@ -127,5 +131,28 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
             continue;
         p.setFont(res.Font(rank));
         p.drawText(left - fm.horizontalAdvance(label) - 2, labelTop + fm.ascent(), label);
+    }
+}
+
+void TGrWnd::PaintLegend(QPainter& p, int g, const QRect& plot)
+{
+    const TGrResources& res = TGrResources::Get();
+    const QFontMetrics& fm = res.Metrics(0);
+    p.setFont(res.Font(0));
+    p.setBackgroundMode(Qt::TransparentMode);
+    int y = plot.top() + 2;
+    const int lines = m_List->GetLineCount(g);
+    for (int k = 0; k < lines; ++k) {
+        const std::string name = m_List->GetLine(g, k)->GetName();
+        if (name.empty())
+            continue;
+        if (y + fm.height() > plot.bottom())
+            break; // what does not fit the pane is left out
+        const QString text = QString::fromStdString(name);
+        // A light backing keeps the name readable over the curves.
+        p.fillRect(QRect(plot.left() + 2, y, fm.horizontalAdvance(text) + 6, fm.height()), QColor(255, 255, 255, 220));
+        p.setPen(TGrResources::LineColor(k));
+        p.drawText(plot.left() + 5, y + fm.ascent(), text);
+        y += fm.height();
     }
 }

@@ -23,8 +23,8 @@ constexpr int kTimer10Ms = 1;
 constexpr int kPortCount = 16;
 } // namespace
 
-CProgrammerDlg::CProgrammerDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint), m_Programmer(m_Port)
+CProgrammerDlg::CProgrammerDlg(const ProgrammerDlgOptions& options, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint), m_Programmer(m_Port)
 {
     setWindowTitle("Программирование Pic16F873A через СОМ-порт");
     setWindowIcon(AppIcon());
@@ -38,7 +38,7 @@ CProgrammerDlg::CProgrammerDlg(QWidget* parent)
     RefreshHexView();
 
     FillPortList();
-    m_PortSelect = OSettings::GetInt("Options", "m_PortSelect", 0);
+    m_PortSelect = options.portSelect ? *options.portSelect : OSettings::GetInt("Options", "m_PortSelect", 0);
     m_PortList->setCurrentIndex(m_PortSelect >= 0 && m_PortSelect < m_PortList->count() ? m_PortSelect : -1);
     ReopenPort();
 
@@ -60,7 +60,7 @@ CProgrammerDlg::CProgrammerDlg(QWidget* parent)
     connect(button(1), &QPushButton::clicked, this, &QDialog::accept);
     connect(button(2), &QPushButton::clicked, this, &QDialog::reject);
     connect(button(1003), &QPushButton::clicked, this, [this] { Busy([this] { m_Programmer.ReadDevice(); }); });
-    connect(button(1004), &QPushButton::clicked, this, [this] { Busy([this] { m_Programmer.WriteDevice(); }); });
+    connect(button(1004), &QPushButton::clicked, this, &CProgrammerDlg::OnWrite);
     connect(button(1005), &QPushButton::clicked, this, [this] { Busy([this] { m_Programmer.VerifyDevice(); }); });
     connect(button(1006), &QPushButton::clicked, this, [this] { Busy([this] { m_Programmer.RunDevice(); }); });
     connect(button(1007), &QPushButton::clicked, this, [this] { m_Programmer.SendUserCmd(); });
@@ -100,6 +100,14 @@ void CProgrammerDlg::OnOpenHexFile()
 {
     if (OpenHexFile(m_Programmer.m_Image))
         RefreshHexView();
+}
+
+void CProgrammerDlg::OnWrite()
+{
+    // Writing replaces the device's program: asked first, "Нет" by default.
+    if (Dialogs().Message(kWriteQuestion, "ВОПРОС", MsgIcon::Question, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
+        return;
+    Busy([this] { m_Programmer.WriteDevice(); });
 }
 
 void CProgrammerDlg::OnCaptureToggled(bool checked)

@@ -9,17 +9,28 @@
 #include <QDialog>
 
 #include <map>
+#include <optional>
 
 class QComboBox;
 class QPushButton;
 class QTextEdit;
 class QTimer;
 
+struct ProgrammerDlgOptions {
+    // A port chosen on the command line, or the one the control window had:
+    // selected at start instead of the stored one, without writing the setting.
+    std::optional<int> portSelect;
+};
+
+// The question before "ЗАПИСАТЬ" writes the image into the device.
+inline constexpr const char* kWriteQuestion =
+    "Записать загруженную прошивку в память программ Pic16F873A?\nПрежняя программа устройства будет заменена.";
+
 class CProgrammerDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CProgrammerDlg(QWidget* parent = nullptr);
+    explicit CProgrammerDlg(const ProgrammerDlgOptions& options = {}, QWidget* parent = nullptr);
     ~CProgrammerDlg() override;
 
     QWidget* Item(int id) const { return m_Controls.at(id); }
@@ -30,6 +41,7 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateControls();
@@ -37,6 +49,7 @@ private:
     void ReopenPort();
     void OnPortChosen(int index);
     void OnOpenHexFile();
+    void OnWrite();
     void OnCaptureToggled(bool checked);
     // Runs one blocking monitor operation with the wait cursor shown.
     template <typename Operation> void Busy(Operation operation);

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTextEdit>
 
 #include <cmath>
@@ -31,12 +32,12 @@ constexpr ControlTemplate kControls[] = {
     {0,    Kind::Label,    "Порт:",                                  265,  9,  22,  8, false},
     {1000, Kind::DropList, "",                                       289,  6,  73, 14, false},
     {1001, Kind::Button,   "Открыть HEX - файл ...",                 7,   28,  86, 20, false},
-    {1014, Kind::Toggle,   "Захват\nпрогр.",                         97,  28,  40, 20, false},
-    {1003, Kind::Button,   "Прочесть",                               141, 28,  48, 20, false},
-    {1007, Kind::Button,   "USER CMD",                               141, 28,  48, 20, true},
-    {1004, Kind::Button,   "ЗАПИСАТЬ",                               193, 28,  48, 20, false},
-    {1005, Kind::Button,   "Проверка",                               245, 28,  48, 20, false},
-    {1006, Kind::Button,   "ПУСК!!!",                                297, 28,  65, 20, false},
+    {1014, Kind::Toggle,   "Захват\nпрогр.",                         97,  28,  48, 20, false},
+    {1003, Kind::Button,   "Прочесть",                               149, 28,  48, 20, false},
+    {1007, Kind::Button,   "USER CMD",                               149, 28,  48, 20, true},
+    {1004, Kind::Button,   "ЗАПИСАТЬ",                               201, 28,  48, 20, false},
+    {1005, Kind::Button,   "Проверка",                               253, 28,  48, 20, false},
+    {1006, Kind::Button,   "ПУСК!!!",                                305, 28,  57, 20, false},
     {1002, Kind::HexView,  "",                                       7,   54, 355, 213, false},
     {1,    Kind::DefaultButton, "OK",                                 258, 273, 50, 14, false},
     {2,    Kind::Button,   "Cancel",                                 312, 273, 50, 14, false},
@@ -103,4 +104,25 @@ void CProgrammerDlg::CreateControls()
     }
     m_HexView = static_cast<QTextEdit*>(m_Controls.at(1002));
     m_PortList = static_cast<QComboBox*>(m_Controls.at(1000));
+    // The window grows from its template size, never below it: the hex view
+    // takes the room, OK and Cancel stay in the bottom right corner.
+    setMinimumSize(size());
+}
+
+void CProgrammerDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (m_HexView == nullptr)
+        return;
+    const DialogUnits units(font());
+    const QRect client = units.Rect(0, 0, kDialogWidth, kDialogHeight);
+    const int dx = width() - client.width(), dy = height() - client.height();
+    for (const ControlTemplate& c : kControls) {
+        if (c.id == 1002) {
+            const QRect r = units.Rect(c.x, c.y, c.w, c.h);
+            m_HexView->setGeometry(r.left(), r.top(), r.width() + dx, r.height() + dy);
+        } else if (c.id == 1 || c.id == 2) {
+            m_Controls.at(c.id)->setGeometry(units.Rect(c.x, c.y, c.w, c.h).translated(dx, dy));
+        }
+    }
 }

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kTitle = "Обработка записей ЭКГ";
@@ -43,6 +45,7 @@ const ResultBox kResultBoxes[] = {
     {kIdCcpFine, [](const OEcgFile& f) { return f.FMs().Present(); }},
 };
 const int kRawBoxes[] = {kIdRawEcg, kIdRawTemperature, kIdRawAccelerations, kIdSeparateXyz};
+constexpr int kMinChartHeight = 200;
 
 } // namespace
 
@@ -85,6 +88,10 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
 
     m_Chart->SetGrList(&m_GrList);
     ShowFileState();
+    // Narrowed, the bar wraps its controls into more rows: the smallest
+    // window still holds all of them above a chart of a few panes' height.
+    const int minWidth = std::max(m_Bar->minimumSizeHint().width(), 480);
+    setMinimumSize(minWidth, m_Bar->heightForWidth(minWidth) + kMinChartHeight);
     resize(1000, 700);
     setWindowState(Qt::WindowMaximized);
 }
