@@ -2,6 +2,7 @@
 // the lists and their settings, resizing.
 #include "AppWindows.h"
 #include "CControlDlg.h"
+#include "CShowDataWindow.h"
 #include "OSettings.h"
 #include "PortNames.h"
 #include "TempDir.h"
@@ -19,14 +20,6 @@
 #include <QTest>
 
 namespace {
-
-// Stands in for the analysis window, which this test program does not hold.
-const AppWindowRegistration g_AnalysisStandIn{
-    {kAnalysisWindowOption, "FILE", "stand-in", [](const std::string&) -> std::unique_ptr<QWidget> {
-         auto window = std::make_unique<QWidget>();
-         window->setObjectName("analysisStandIn");
-         return window;
-     }}};
 
 class ControlDlgTest : public testing::Test {
 protected:
@@ -216,7 +209,7 @@ TEST_F(ControlDlgTest, AnalysisWindowOutlivesTheControlWindowAndOpensOnce)
         QTest::mouseClick(button, Qt::LeftButton);
         int made = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "analysisStandIn") {
+            if (qobject_cast<CShowDataWindow*>(w) != nullptr) {
                 analysis = w;
                 ++made;
             }
