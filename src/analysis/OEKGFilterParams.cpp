@@ -43,6 +43,8 @@ void OEKGFilterParams::LoadParametrs()
     m_Detector = OSettings::GetInt(kSection, kDetectorKey, kDetectorStandard);
     if (m_Detector != kDetectorPrecise)
         m_Detector = kDetectorStandard;
+    if (m_DetectorChoice == kDetectorStandard || m_DetectorChoice == kDetectorPrecise)
+        m_Detector = m_DetectorChoice;
     m_Converted = false;
 }
 

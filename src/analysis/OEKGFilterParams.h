@@ -35,6 +35,9 @@ public:
     // Not one of the seven tuning values: the detector to run (DetectorKind.h),
     // stored as "Detector"; anything but 0 or 1 reads as 0.
     int32_t m_Detector;
+    // A detector chosen for one run (the command line's --detector) that
+    // LoadParametrs keeps instead of the stored one; -1: the stored choice.
+    int32_t m_DetectorChoice = -1;
 
 protected:
     bool m_Converted = false;
