@@ -71,6 +71,7 @@ private:
     void Process();
     void EditParameters();
     void ExportData();
+    void ExportEdfFile(); // CShowDataWindowEdf.cpp
     void ShowFileState();
     void ShowResultState();
     void ForwardKey(QKeyEvent* event);
