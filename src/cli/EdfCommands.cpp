@@ -46,8 +46,10 @@ template <class Work> void WithProgress(const char* stage, const OProcessControl
 
 int RunExportEdf(const CliArgs& args)
 {
-    if (args.positional.size() != 2)
-        return CliFail(kUsage);
+    if (args.positional.size() != 2) {
+        std::fprintf(stderr, "%s\n", kUsage);
+        return 2;
+    }
     int32_t detector = -1;
     if (const auto name = args.Option("detector"); name && !ParseDetectorOption(*name, detector)) {
         std::fprintf(stderr, "export-edf: --detector must be standard or precise, got '%s'\n", name->c_str());

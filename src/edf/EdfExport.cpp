@@ -235,10 +235,10 @@ private:
                                 : edf_set_startdatetime(m_Handle, 1985, 1, 1, 0, 0, 0)) == 0;
         if (!m_Options.patient.empty())
             ok = ok && edf_set_patientname(m_Handle, EdfHeaderText(m_Options.patient).c_str()) == 0;
-        std::string additional = std::string("R-peaks_") + DetectorOptionName(m_Options.detector);
+        std::string additional = std::string("detector_") + DetectorOptionName(m_Options.detector);
         if (!start.known)
-            additional = "startdate_unknown " + additional;
-        ok = ok && edf_set_equipment(m_Handle, "Brenna_ECG_recorder") == 0 &&
+            additional = "start_date_unknown " + additional;
+        ok = ok && edf_set_equipment(m_Handle, "Brenna") == 0 &&
              edf_set_recording_additional(m_Handle, additional.c_str()) == 0;
         return ok;
     }
