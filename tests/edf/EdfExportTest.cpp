@@ -1,7 +1,9 @@
 // The EDF+ export read back through EDFlib's own reader: samples, per-sector
 // values against the text export, beat marks, start time, padding.
 #include "AnalysisFixtures.h"
+#include "DateCache.h"
 #include "EcgCalibration.h"
+#include "EdfStartDate.h"
 #include "EcgTime.h"
 #include "EdfBeatMarks.h"
 #include "EdfExport.h"
@@ -180,6 +182,33 @@ TEST_F(EdfRoundTrip, CalibratedEcgIsInMillivoltsAndUnknownDateIsSaid)
     EXPECT_NE(std::string(f.hdr->patient_name).find("Ivanov"), std::string::npos) << f.hdr->patient_name;
     ASSERT_EQ(f.annotations.size(), 1u); // only the end
     EXPECT_STREQ(f.annotations[0].annotation, "Recording ends");
+}
+
+// The recording's first sector finds its start in the date cache when the
+// file's name has none.
+TEST_F(EdfRoundTrip, DateCacheGivesTheStartWhenTheNameHasNone)
+{
+    SetDateCacheFolders(dir.File("cache"), dir.File("cache2"));
+    const ORecordingStart day = StartFromFileTime(130000000000000000LL); // a day in 2012
+    ASSERT_TRUE(day.known);
+    ORecordingOptions options;
+    options.firstSector = 0x20000;
+    ASSERT_TRUE(WriteDateCache(0x20000, 130000000000000000LL, 0x20000));
+    OProcessedRecording r = MakeProcessedRecording(dir.Path(), "без даты.экг", 6, options);
+    const std::string out = dir.File("rec.edf");
+    const OEdfExportResult result = ExportEdf(*r.file, out, {}, control);
+    SetDateCacheFolders("", "");
+    ASSERT_TRUE(result.Ok()) << result.message;
+    EXPECT_FALSE(result.dateUnknown);
+    const OEdfFile f = ReadEdf(out);
+    EXPECT_EQ(std::vector<int>({f.hdr->startdate_year, f.hdr->startdate_month, f.hdr->startdate_day,
+                                f.hdr->starttime_hour, f.hdr->starttime_minute, f.hdr->starttime_second}),
+              std::vector<int>({day.year, day.month, day.day, day.hours, day.minutes, day.seconds}));
+
+    // 1 January 1601 plus whole days and seconds, as the date cache counts.
+    const ORecordingStart known = StartFromFileTime((153402LL * 86400 + 14 * 3600 + 30 * 60 + 5) * 10000000);
+    EXPECT_EQ(known.Text(), "2021.01.01, 14:30:05");
+    EXPECT_FALSE(StartFromFileTime(0).known);
 }
 
 // A tachycardia of 300 bpm puts six beats into one data record.
