@@ -3,6 +3,7 @@
 #include "EdfBeatMarks.h"
 #include "EdfLayout.h"
 #include "EdfSectorSeries.h"
+#include "EdfSectorReader.h"
 #include "EdfStartDate.h"
 #include "EdfWriteError.h"
 #include "SectorDecoders.h"
@@ -16,68 +17,15 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-constexpr int kChunkRecords = 25; // 125 sectors, 62.5 KiB per read
 
 struct OSignal {
     const char* label;
     std::string dimension;
     double physicalMin, physicalMax;
     int samplesPerRecord;
-};
-
-// Reads sectors [first, first + count) through the descriptor, so that the
-// export does not pull the whole mapping into memory; returns how many.
-int64_t ReadSectors(int fd, int64_t first, int64_t count, uint8_t* buffer)
-{
-    const size_t wanted = static_cast<size_t>(count) * kSectorBytes;
-    size_t got = 0;
-    while (got < wanted) {
-        const ssize_t n = ::pread(fd, buffer + got, wanted - got, first * kSectorBytes + static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<int64_t>(got / kSectorBytes);
-}
-
-// Walks the recording record by record: five sectors at a time, the last
-// record padded with the last sector.
-class OSectorReader {
-public:
-    explicit OSectorReader(const OEcgFile& file)
-        : m_File(file), m_Buffer(static_cast<size_t>(kChunkRecords) * kEdfSectorsPerRecord * kSectorBytes)
-    {
-    }
-    // Sector k of the recording (k may lie past the end: the last sector);
-    // nullptr when the file could not be read.
-    const uint8_t* Sector(int64_t k)
-    {
-        k = std::min(k, m_File.SectorCount() - 1);
-        const int64_t chunk = kChunkRecords * kEdfSectorsPerRecord;
-        if (k < m_First || k >= m_First + m_Count) {
-            m_First = k / chunk * chunk;
-            m_Count = ReadSectors(m_File.Descriptor(), m_First, std::min(chunk, m_File.SectorCount() - m_First),
-                                  m_Buffer.data());
-            m_Errno = errno;
-            if (k >= m_First + m_Count)
-                return nullptr;
-        }
-        return m_Buffer.data() + (k - m_First) * kSectorBytes;
-    }
-    int Errno() const { return m_Errno; }
-
-private:
-    const OEcgFile& m_File;
-    std::vector<uint8_t> m_Buffer;
-    int64_t m_First = 0, m_Count = 0;
-    int m_Errno = 0;
 };
 
 OEdfExportResult Failure(std::string message)
@@ -155,7 +103,9 @@ public:
 private:
     std::string ReadFailure() const
     {
-        return "Не удалось прочитать файл ЭКГ\n" + m_File.FilePath() + "\n" + SystemErrorText(m_Reader.Errno());
+        const int error = m_Reader.Errno();
+        return "Не удалось прочитать файл ЭКГ\n" + m_File.FilePath() + "\n" +
+               (error != 0 ? SystemErrorText(static_cast<uint32_t>(error)) : "файл стал короче, чем при открытии");
     }
 
     // Size of the file to come, a little generously (EDFlib gives each
