@@ -22,6 +22,7 @@ enum AnalysisCommand : int {
     kCmdProcess = 1500,
     kCmdParameters = 1700,
     kCmdExport = 2000,
+    kCmdExportEdf = 2100,
 };
 
 // Control ids of the bar.
@@ -30,6 +31,7 @@ enum : int {
     kIdProcess = 1034,
     kIdParameters = 1045,
     kIdExport = 1046,
+    kIdExportEdf = 1047,
     kIdRawEcg = 1031,
     kIdRawTemperature = 1032,
     kIdRawAccelerations = 1033,

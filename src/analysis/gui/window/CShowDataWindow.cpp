@@ -170,6 +170,9 @@ void CShowDataWindow::Command(int code)
     case kCmdExport:
         ExportData();
         break;
+    case kCmdExportEdf:
+        ExportEdfFile();
+        break;
     default:
         break;
     }
@@ -259,6 +262,7 @@ void CShowDataWindow::ShowFileState()
                          : QString::fromUtf8(" - выбирите файл для обработки")));
     m_Bar->EnableControl(kIdProcess, open);
     m_Bar->EnableControl(kIdExport, open);
+    m_Bar->EnableControl(kIdExportEdf, open);
     for (int id : kRawBoxes)
         m_Bar->EnableControl(id, m_File.IsMapped());
     for (const ResultBox& box : kResultBoxes)

@@ -76,6 +76,7 @@ private:
     void Process();
     void EditParameters();
     void ExportData();
+    void ExportEdfFile(); // CShowDataWindowEdf.cpp
     void ShowFileState();
     void ShowResultState();
     void ShowRecordingCheck();

@@ -12,7 +12,7 @@
 
 CWaitDialog::CWaitDialog(QWidget* parent, Sources sources) : QDialog(parent), m_Sources(std::move(sources))
 {
-    setWindowTitle(QStringLiteral("Ждите, идет обработка ЭКГ"));
+    setWindowTitle(QString::fromStdString(m_Sources.title));
     setModal(true);
     m_Bar = new QProgressBar(this);
     m_Bar->setObjectName("idProgress");

@@ -23,6 +23,7 @@ public:
         const std::atomic<int32_t>* progress = nullptr; // sector being read
         std::function<int()> impulseCount;              // found so far
         std::atomic<int32_t>* cancel = nullptr;
+        std::string title = "Ждите, идет обработка ЭКГ";
     };
     CWaitDialog(QWidget* parent, Sources sources);
 
