@@ -38,6 +38,7 @@ CControlBar::CControlBar(QWidget* parent) : QWidget(parent)
            AddButton(kIdProcess, "Обработать", kCmdProcess));
     column(AddButton(kIdParameters, "Параметры ...", kCmdParameters),
            AddButton(kIdExport, "Экспорт данных", kCmdExport));
+    column(AddButton(kIdReport, "Отчёт ...", kCmdReport), nullptr);
     column(AddCheck(kIdRawEcg, "Исходный ЭКГ-сигнал", false),
            AddCheck(kIdRawTemperature, "Исходные температуры", false));
     column(AddCheck(kIdRawAccelerations, "Исходные ускорения", true),

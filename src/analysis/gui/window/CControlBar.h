@@ -21,6 +21,7 @@ enum AnalysisCommand : int {
     kCmdProcess = 1500,
     kCmdParameters = 1700,
     kCmdExport = 2000,
+    kCmdReport = 2200,
 };
 
 // Control ids of the bar.
@@ -44,6 +45,7 @@ enum : int {
     kIdBodyPosition = 1043,
     kIdStartTime = 1012,
     kIdOk = 1,
+    kIdReport = 1050,
 };
 
 class CControlBar : public QWidget {

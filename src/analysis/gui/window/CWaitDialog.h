@@ -23,6 +23,9 @@ public:
         const std::atomic<int32_t>* progress = nullptr; // sector being read
         std::function<int()> impulseCount;              // found so far
         std::atomic<int32_t>* cancel = nullptr;
+        // Another job than the pass: its own title and progress text.
+        std::string title;
+        std::function<std::string()> text;
     };
     CWaitDialog(QWidget* parent, Sources sources);
 
