@@ -72,6 +72,7 @@ void Panel(OReportCanvas& c, const OHolterReport& r, const OTimeAxis& axis, doub
            const QColor& colour, const std::function<void(const OPlotFrame&)>& extra = nullptr)
 {
     c.SetFont(9.5, true);
+    c.Painter().setPen(Qt::black);
     c.Text(kMarginX, y, kContentW, 5, title);
     double lo = minLo, hi = minHi;
     const bool any = Range(values, lo, hi);
