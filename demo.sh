@@ -52,6 +52,8 @@ recording="$out/recording-$row.экг"
 "${cli[@]}" download "$row" "$recording" --speed 921600
 build/bin/brenna-cli analyse "$recording" --export
 build/bin/brenna-cli plot "$recording" "$out/recording-$row.png"
+build/bin/brenna-cli report "$recording" "$out/recording-$row - отчёт.pdf" --json "$out/recording-$row - отчёт.json" \
+  --rr "$out/recording-$row - RR.csv"
 xvfb-run -a "${brenna[@]}" --screenshot "$out/control.png" >/dev/null 2>&1 || true
 xvfb-run -a build/bin/brenna --settings-folder "$out/settings" --analyse "$recording" \
   --screenshot "$out/analysis.png" >/dev/null 2>&1 || true
@@ -61,4 +63,5 @@ echo "  list.tsv                the recording list"
 echo "  $(basename "$recording")          recording $row as downloaded at 921600 baud"
 echo "  recording-$row - *.txt  pulse rate, temperature, CCP1 and accelerations"
 echo "  recording-$row.png       the analysis chart"
+echo "  recording-$row - отчёт.pdf  the Holter report (figures in .json, RR intervals in - RR.csv)"
 echo "  control.png, analysis.png  the two windows"

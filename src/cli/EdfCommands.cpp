@@ -85,9 +85,10 @@ int RunExportEdf(const CliArgs& args)
 }
 
 CliRegistration exportEdfCommand{"export-edf",
-                                 "export-edf FILE.экг OUT.edf [--detector standard|precise] [--derived] "
-                                 "[--patient TEXT] [--no-annotations]: process a recording and write it as EDF+ "
-                                 "with its sensors and R-peak marks",
+                                 {"export-edf FILE.экг OUT.edf [--detector standard|precise] [--derived] "
+                                  "[--patient TEXT] [--no-annotations]",
+                                  "processes a recording and writes it as EDF+ with its sensors and R-peak marks; "
+                                  "--derived adds the filtered ECG and the pulse rate"},
                                  RunExportEdf,
                                  {"detector", "patient"}};
 

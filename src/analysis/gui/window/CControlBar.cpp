@@ -38,7 +38,7 @@ CControlBar::CControlBar(QWidget* parent) : QWidget(parent)
            AddButton(kIdProcess, "Обработать", kCmdProcess));
     column(AddButton(kIdParameters, "Параметры ...", kCmdParameters),
            AddButton(kIdExport, "Экспорт данных", kCmdExport));
-    column(AddButton(kIdExportEdf, "Экспорт EDF+ ...", kCmdExportEdf), nullptr);
+    column(AddButton(kIdExportEdf, "Экспорт EDF+ ...", kCmdExportEdf), AddButton(kIdReport, "Отчёт ...", kCmdReport));
     column(AddCheck(kIdRawEcg, "Исходный ЭКГ-сигнал", false),
            AddCheck(kIdRawTemperature, "Исходные температуры", false));
     column(AddCheck(kIdRawAccelerations, "Исходные ускорения", true),

@@ -23,6 +23,7 @@ enum AnalysisCommand : int {
     kCmdParameters = 1700,
     kCmdExport = 2000,
     kCmdExportEdf = 2100,
+    kCmdReport = 2200,
 };
 
 // Control ids of the bar.
@@ -48,6 +49,7 @@ enum : int {
     kIdStartTime = 1012,
     kIdSummary = 1013, // what the last pass found and with which detector
     kIdOk = 1,
+    kIdReport = 1050,
 };
 
 class CControlBar : public QWidget {

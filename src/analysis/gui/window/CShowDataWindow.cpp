@@ -58,17 +58,23 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
     setAttribute(Qt::WA_QuitOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
 
-    m_Worker = std::make_unique<OPassWorker>([this] { m_Pass(m_File, *m_Filter, m_Control); },
-                                             [this] {
-                                                 // On the worker thread: the window's own thread closes the dialog.
-                                                 QMetaObject::invokeMethod(
-                                                     this,
-                                                     [this] {
-                                                         if (m_Notify)
-                                                             m_Notify->PassEnded();
-                                                     },
-                                                     Qt::QueuedConnection);
-                                             });
+    m_Worker = std::make_unique<OPassWorker>(
+        [this] {
+            if (m_Job)
+                m_Job();
+            else
+                m_Pass(m_File, *m_Filter, m_Control);
+        },
+        [this] {
+            // On the worker thread: the window's own thread closes the dialog.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_Notify)
+                        m_Notify->PassEnded();
+                },
+                Qt::QueuedConnection);
+        });
 
     m_Bar = new CControlBar(this);
     m_Chart = new TGrWnd(this);
@@ -173,6 +179,9 @@ void CShowDataWindow::Command(int code)
     case kCmdExportEdf:
         ExportEdfFile();
         break;
+    case kCmdReport:
+        MakeReport();
+        break;
     default:
         break;
     }
@@ -263,6 +272,7 @@ void CShowDataWindow::ShowFileState()
     m_Bar->EnableControl(kIdProcess, open);
     m_Bar->EnableControl(kIdExport, open);
     m_Bar->EnableControl(kIdExportEdf, open);
+    m_Bar->EnableControl(kIdReport, false);
     for (int id : kRawBoxes)
         m_Bar->EnableControl(id, m_File.IsMapped());
     for (const ResultBox& box : kResultBoxes)
@@ -294,6 +304,7 @@ void CShowDataWindow::ShowResultState()
     for (const ResultBox& box : kResultBoxes)
         m_Bar->EnableControl(box.id, box.present(m_File));
     m_Bar->EnableControl(kIdBodyPosition, false);
+    m_Bar->EnableControl(kIdReport, m_File.IsOpen() && m_File.ImpulseInfo().Present());
 }
 
 void CShowDataWindow::EditParameters()

@@ -6,6 +6,7 @@
 //
 // One object per program run (its owner keeps it); closing the window
 // releases the file, and showing it again starts afresh with the file choice.
+#include "HolterReport.h"
 #include "OEKGFilter.h"
 #include "OEcgFile.h"
 #include "OGrList_Uevo.h"
@@ -34,7 +35,7 @@ public:
     explicit CShowDataWindow(std::optional<std::string> fileToOpen = std::nullopt);
     ~CShowDataWindow() override;
 
-    // One command of the control bar (1300, 1400, 1500, 1700, 2000); others
+    // One command of the control bar (1300, 1400, 1500, 1700, 2000, 2200); others
     // are ignored.
     void Command(int code);
     void PostCommand(int code);
@@ -77,6 +78,10 @@ private:
     void EditParameters();
     void ExportData();
     void ExportEdfFile(); // CShowDataWindowEdf.cpp
+    void MakeReport();    // CShowDataWindowReport.cpp
+    // Runs job on the worker under a wait dialog; returns when it has ended.
+    void RunOnWorker(std::function<void()> job, const std::string& title, std::function<std::string()> text,
+                     std::atomic<int32_t>* progress, std::atomic<int32_t>* cancel, int32_t range);
     void ShowFileState();
     void ShowResultState();
     void ShowRecordingCheck();
@@ -93,6 +98,8 @@ private:
     bool m_Started = false;         // shown and not closed since
     std::optional<std::string> m_FileToOpen;
     PassFunction m_Pass;
+    std::function<void()> m_Job; // instead of the pass, while set
+    OReportControl m_ReportControl;
     int m_PassesDone = 0;
     // Last: destroyed first, so that a running pass ends while all it uses
     // still exists.

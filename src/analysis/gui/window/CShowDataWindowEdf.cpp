@@ -7,6 +7,9 @@
 #include "EcgFileName.h"
 #include "EdfExport.h"
 #include "ODialogs.h"
+#include "StrFormat.h"
+
+#include <algorithm>
 
 void CShowDataWindow::ExportEdfFile()
 {
@@ -27,28 +30,15 @@ void CShowDataWindow::ExportEdfFile()
     options.unitsPerMillivolt = EcgCalibration::LoadUnitsPerMillivolt();
     options.detector = m_Filter->m_Detector; // the detector of the pass shown
     OEdfExportResult result;
-
-    // The worker runs the export in place of a pass; it only reads the results.
-    PassFunction pass = std::move(m_Pass);
-    m_Pass = [&](OEcgFile& file, OEKGFilter&, OProcessControl& control) {
-        result = ExportEdf(file, *path, options, control);
-    };
-    CWaitDialog::Sources sources;
-    sources.title = "Ждите, идет экспорт в EDF+";
-    sources.filePath = *path;
-    sources.sectorCount = static_cast<int32_t>(std::min<int64_t>(m_File.SectorCount(), INT32_MAX));
-    sources.progress = &m_Control.progress;
-    const int impulses = static_cast<int>(m_File.ImpulseInfo().Count());
-    sources.impulseCount = [impulses] { return impulses; };
-    sources.cancel = &m_Control.cancel;
-    CWaitDialog dialog(this, sources);
-    m_Notify = &dialog;
     m_Control.cancel.store(0);
     m_Control.progress.store(0);
-    m_Worker->Request();
-    dialog.exec();
-    m_Notify = nullptr;
-    m_Pass = std::move(pass);
+    const int32_t sectors = static_cast<int32_t>(std::min<int64_t>(m_File.SectorCount(), INT32_MAX));
+    RunOnWorker([&] { result = ExportEdf(m_File, *path, options, m_Control); }, "Ждите, идет экспорт в EDF+",
+                [this, path] {
+                    return StrFormat("%s\nЗаписано %d кб", path->c_str(),
+                                     m_Control.progress.load(std::memory_order_relaxed) / 2);
+                },
+                &m_Control.progress, &m_Control.cancel, sectors);
 
     const bool failed = result.status == OEdfExportResult::Failed;
     Dialogs().Message(result.message, failed ? "ОШИБКА ЭКСПОРТА" : "ЭКСПОРТ", failed ? MsgIcon::Error : MsgIcon::None);

@@ -48,8 +48,10 @@ void CWaitDialog::UpdateDisplay()
     const int32_t sector = m_Sources.progress ? m_Sources.progress->load(std::memory_order_relaxed) : 0;
     const int impulses = m_Sources.impulseCount ? m_Sources.impulseCount() : 0;
     m_Bar->setValue(std::clamp(sector, 0, std::max(m_Sources.sectorCount, 0)));
-    m_Text->setText(QString::fromStdString(
-        StrFormat("%s\nПрочитано %d кб, найдено импульсов ЭКГ: %d", m_Sources.filePath.c_str(), sector / 2, impulses)));
+    m_Text->setText(QString::fromStdString(m_Sources.text
+                                               ? m_Sources.text()
+                                               : StrFormat("%s\nПрочитано %d кб, найдено импульсов ЭКГ: %d",
+                                                           m_Sources.filePath.c_str(), sector / 2, impulses)));
 }
 
 void CWaitDialog::PassEnded()

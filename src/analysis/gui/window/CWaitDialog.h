@@ -24,6 +24,8 @@ public:
         std::function<int()> impulseCount;              // found so far
         std::atomic<int32_t>* cancel = nullptr;
         std::string title = "Ждите, идет обработка ЭКГ";
+        // Another job than the pass: its own progress text.
+        std::function<std::string()> text;
     };
     CWaitDialog(QWidget* parent, Sources sources);
 

@@ -1,0 +1,118 @@
+#pragma once
+// The Holter report of one processed recording, window-free: heart-rate
+// variability (HrvMetrics.h, FrequencyDomain.h), heart rate per minute,
+// pauses, brady- and tachycardia episodes, activity and temperature per
+// minute, the hourly table and the events with their ECG strips.
+//
+// - Pauses: every RR_i > 2000 ms (flags ignored), with its time and length.
+// - Brady- and tachycardia episodes: runs of whole minutes with heart rate
+//   < 50 or > 100 bpm lasting at least 2 minutes.
+// - Activity index of a minute: the mean length of the change of the
+//   acceleration vector (X, Y, Z, accelerometer units) from one sector to
+//   the next, over the sector pairs whose second sector starts in that minute
+//   and both of which summed readings. Still: about 0; walking: several units.
+// - Temperature of a minute: the mean of its sectors' temperatures.
+#include "FrequencyDomain.h"
+#include "HrvMetrics.h"
+#include "RecordingStart.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+inline constexpr double kPauseMs = 2000;
+inline constexpr double kBradyBpm = 50;
+inline constexpr double kTachyBpm = 100;
+inline constexpr int kEpisodeMinMinutes = 2;
+inline constexpr double kStripS = 10;
+inline constexpr int kStripPauses = 3; // longest pauses shown with a strip
+
+// Progress (per mille) and cancel of a report being built, shared with a
+// wait dialog.
+struct OReportControl {
+    std::atomic<int32_t> cancel{0};
+    std::atomic<int32_t> progress{0};
+    bool Cancelled() const { return cancel.load(std::memory_order_relaxed) != 0; }
+    void Progress(int32_t permille) { progress.store(permille, std::memory_order_relaxed); }
+};
+
+// One sector's auxiliary channels.
+struct OSectorAux {
+    double temperature = 0;
+    double x = 0, y = 0, z = 0;
+    bool hasAccelerations = false; // the sector summed readings
+};
+
+struct OReportInput {
+    std::string filePath;
+    ORecordingStart start;
+    double durationS = 0;
+    int32_t detector = 0;
+    double sampleRate = 976.5625;
+    double sectorS = 0.239616;
+    std::vector<OBeat> beats;
+    std::vector<OSectorAux> sectors; // in order, sector k from k·sectorS
+    // Raw ECG samples [first, first + count) clipped to the recording; absent:
+    // no strips.
+    std::function<std::vector<double>(int64_t first, int64_t count)> samples;
+    double unitsPerMillivolt = 0; // 0: not calibrated
+};
+
+struct OPause {
+    double timeS; // second beat
+    double rrMs;
+};
+
+struct OEpisode {
+    bool tachycardia;
+    int firstMinute;
+    int minutes;
+    double extremeBpm; // lowest (brady) or highest (tachy) minute rate
+};
+
+struct OHourRow {
+    int hour; // from the start of the recording
+    int64_t beats = 0;
+    std::optional<double> hrMin, hrMean, hrMax, sdnn, rmssd, excludedPct, activity, temperature;
+};
+
+struct OStripBeat {
+    double timeS;
+    bool flagged;
+};
+
+struct OStrip {
+    std::string title;      // Russian, for the report
+    std::string kind;       // "pause", "fastest_minute", "slowest_minute"
+    double eventTimeS = 0;  // the pause's second beat, or the minute's start
+    double valueMs = 0;     // pause length, or minute heart rate (bpm) for minutes
+    double startS = 0;      // first sample of the strip
+    std::vector<float> ecg; // baseline removed, device units, at sampleRate
+    std::vector<OStripBeat> beats;
+};
+
+struct OHolterReport {
+    OReportInput info; // beats, sectors and samples cleared once used
+    int64_t beatCount = 0;
+    std::vector<ORrInterval> rr;
+    OTimeDomain time;
+    OFrequencyDomain frequency;
+    std::vector<std::optional<double>> hrPerMinute;
+    std::optional<double> hrMin, hrMean, hrMax;
+    int hrMinMinute = -1, hrMaxMinute = -1;
+    std::vector<OPause> pauses; // in time order
+    std::vector<OEpisode> episodes;
+    std::vector<std::optional<double>> activityPerMinute, temperaturePerMinute;
+    std::vector<OHourRow> hours;
+    std::vector<OStrip> strips;
+};
+
+// Builds the whole report; progress goes to 800 per mille (the PDF takes the
+// rest). Empty when cancelled.
+std::optional<OHolterReport> BuildHolterReport(OReportInput input, OReportControl& control);
+
+// The longest pauses, longest first.
+std::vector<OPause> LongestPauses(const std::vector<OPause>& pauses, size_t count);

@@ -1,0 +1,122 @@
+#include "ReportFiles.h"
+
+#include "DetectorKind.h"
+#include "ReportFigures.h"
+#include "StrFormat.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+QJsonValue Number(const std::optional<double>& value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonArray Hours(const OHolterReport& r)
+{
+    QJsonArray hours;
+    for (const OHourRow& h : r.hours)
+        hours.append(QJsonObject{
+            {"hour", h.hour},
+            {"start_s", h.hour * 3600.0},
+            {"clock", QString::fromStdString(ClockText(r, h.hour * 3600.0))},
+            {"beats", static_cast<qint64>(h.beats)},
+            {"hr_min_bpm", Number(h.hrMin)},
+            {"hr_mean_bpm", Number(h.hrMean)},
+            {"hr_max_bpm", Number(h.hrMax)},
+            {"sdnn_ms", Number(h.sdnn)},
+            {"rmssd_ms", Number(h.rmssd)},
+            {"excluded_pct", Number(h.excludedPct)},
+            {"activity", Number(h.activity)},
+            {"temperature_c", Number(h.temperature)},
+        });
+    return hours;
+}
+
+QJsonArray Events(const OHolterReport& r)
+{
+    QJsonArray events;
+    for (const OStrip& s : r.strips) {
+        QJsonObject e{{"kind", QString::fromStdString(s.kind)},
+                      {"time_s", s.eventTimeS},
+                      {"strip_start_s", s.startS},
+                      {"strip_beats", static_cast<int>(s.beats.size())}};
+        if (s.kind == "pause")
+            e["rr_ms"] = s.valueMs;
+        else
+            e["hr_bpm"] = s.valueMs;
+        events.append(e);
+    }
+    return events;
+}
+
+bool WriteBytes(const std::string& path, const QByteArray& bytes, std::string& error)
+{
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = "не удалось записать " + path + ": " + file.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QJsonObject ReportJson(const OHolterReport& r)
+{
+    QJsonObject json;
+    json["file"] = QString::fromStdString(r.info.filePath);
+    json["start"] = r.info.start.known ? QJsonValue(QString::fromStdString(r.info.start.Text())) : QJsonValue();
+    json["duration_s"] = r.info.durationS;
+    json["detector"] = DetectorOptionName(r.info.detector);
+    json["beats"] = static_cast<qint64>(r.beatCount);
+    json["rr_count"] = static_cast<qint64>(r.rr.size());
+    json["nn_count"] = static_cast<qint64>(r.time.nnCount);
+    json["excluded_count"] = static_cast<qint64>(r.time.excludedCount);
+    json["hr_min_time_s"] = r.hrMinMinute >= 0 ? QJsonValue(r.hrMinMinute * 60.0) : QJsonValue();
+    json["hr_max_time_s"] = r.hrMaxMinute >= 0 ? QJsonValue(r.hrMaxMinute * 60.0) : QJsonValue();
+    json["segments_time_domain"] = r.time.segmentsUsed;
+    json["segments_frequency_domain"] = r.frequency.segmentsUsed;
+    QJsonObject unavailable;
+    for (const OSummaryFigure& f : SummaryFigures(r)) {
+        json[f.key] = Number(f.value);
+        if (!f.value)
+            unavailable[f.key] = QString::fromStdString(f.missing);
+    }
+    json["unavailable"] = unavailable;
+
+    QJsonArray pauses;
+    for (const OPause& p : r.pauses)
+        pauses.append(QJsonObject{{"time_s", p.timeS}, {"rr_ms", p.rrMs}});
+    json["pauses"] = pauses;
+    QJsonArray episodes;
+    for (const OEpisode& e : r.episodes)
+        episodes.append(QJsonObject{{"kind", e.tachycardia ? "tachycardia" : "bradycardia"},
+                                    {"start_s", e.firstMinute * 60.0},
+                                    {"minutes", e.minutes},
+                                    {"extreme_bpm", e.extremeBpm}});
+    json["episodes"] = episodes;
+    json["hours"] = Hours(r);
+    json["events"] = Events(r);
+    return json;
+}
+
+bool WriteReportJson(const OHolterReport& report, const std::string& path, std::string& error)
+{
+    return WriteBytes(path, QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Indented), error);
+}
+
+bool WriteRrCsv(const OHolterReport& report, const std::string& path, std::string& error)
+{
+    std::string text;
+    text.reserve(report.rr.size() * 28);
+    for (const ORrInterval& i : report.rr)
+        text += StrFormat("%.4f,%.3f,%d,%u,%u\n", i.timeS, i.rrMs, i.nn ? 1 : 0, unsigned(i.flagsFirst),
+                          unsigned(i.flagsSecond));
+    return WriteBytes(path, QByteArray::fromStdString(text), error);
+}

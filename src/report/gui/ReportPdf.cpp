@@ -1,0 +1,68 @@
+#include "ReportPdf.h"
+
+#include "EcgFileName.h"
+#include "ReportFiles.h"
+#include "ReportPages.h"
+#include "ReportSource.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+
+bool WriteHolterPdf(const OHolterReport& report, const std::string& path, OReportControl& control, std::string& error)
+{
+    const QString file = QString::fromStdString(path);
+    {
+        QPdfWriter writer(file);
+        if (!writer.setPageSize(QPageSize(QPageSize::A4)) ||
+            !writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter)) {
+            error = "не удалось задать формат A4";
+            return false;
+        }
+        writer.setResolution(300);
+        writer.setTitle(QStringLiteral("Холтеровское мониторирование ЭКГ — ") +
+                        QString::fromStdString(SplitPath(report.info.filePath).name));
+        writer.setCreator(QStringLiteral("Brenna"));
+        OReportCanvas canvas(writer, QString::fromStdString(SplitPath(report.info.filePath).name));
+        if (!canvas.Painter().isActive()) {
+            error = "не удалось создать " + path;
+            return false;
+        }
+        using Page = void (*)(OReportCanvas&, const OHolterReport&);
+        const Page pages[] = {DrawSummaryPage, DrawTrendsPage, DrawVariabilityPage,
+                              DrawHourlyPages, DrawEventPages, DrawDefinitionsPage};
+        int done = 0;
+        for (Page page : pages) {
+            if (control.Cancelled())
+                break;
+            page(canvas, report);
+            control.Progress(800 + 200 * ++done / static_cast<int>(std::size(pages)));
+        }
+        canvas.Painter().end();
+    }
+    if (control.Cancelled()) {
+        QFile::remove(file);
+        error.clear();
+        return false;
+    }
+    if (!QFile::exists(file) || QFile(file).size() == 0) {
+        error = "не удалось записать " + path;
+        return false;
+    }
+    return true;
+}
+
+bool WriteHolterReport(const OEcgFile& file, const OReportRequest& request, OReportControl& control, std::string& error)
+{
+    error.clear();
+    std::optional<OHolterReport> report =
+        BuildHolterReport(ReportInputFromFile(file, request.detector, request.unitsPerMillivolt), control);
+    if (!report)
+        return false;
+    if (!request.json.empty() && !WriteReportJson(*report, request.json, error))
+        return false;
+    if (!request.rrCsv.empty() && !WriteRrCsv(*report, request.rrCsv, error))
+        return false;
+    return request.pdf.empty() || WriteHolterPdf(*report, request.pdf, control, error);
+}
