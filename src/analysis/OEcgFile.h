@@ -38,6 +38,10 @@ public:
     // Sector k of the mapping; nullptr when unmapped or k out of range.
     const uint8_t* Sector(int64_t k) const;
     int Descriptor() const { return m_Fd; }
+    // Reads whole sectors [first, first + count) into buffer with pread (no
+    // mapping needed); returns how many came. A read error leaves its errno in
+    // *error when given.
+    int64_t ReadSectors(int64_t first, int64_t count, uint8_t* buffer, int* error = nullptr) const;
     // From the file name, for the "Время начала" box.
     const OStartOfDay& StartOfDay() const { return m_StartOfDay; }
 

@@ -9,14 +9,12 @@
 #include "SectorDecoders.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 #include <memory>
 #include <optional>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -36,22 +34,6 @@ int16_t ToSample(double v)
 #else
     return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0));
 #endif
-}
-
-// Reads up to count whole sectors at sector index first; returns how many.
-int64_t ReadSectors(int fd, int64_t first, int64_t count, uint8_t* buffer)
-{
-    const size_t wanted = static_cast<size_t>(count) * kSectorBytes;
-    size_t got = 0;
-    while (got < wanted) {
-        const ssize_t n = ::pread(fd, buffer + got, wanted - got, first * kSectorBytes + static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<int64_t>(got / kSectorBytes);
 }
 
 } // namespace
@@ -97,7 +79,7 @@ public:
         std::vector<uint8_t> buffer(static_cast<size_t>(kChunkSectors) * kSectorBytes);
         int64_t s = 0;
         while (s < sectors && m_Control.cancel.load(std::memory_order_relaxed) == 0) {
-            const int64_t got = ReadSectors(f.m_Fd, s, std::min<int64_t>(kChunkSectors, sectors - s), buffer.data());
+            const int64_t got = f.ReadSectors(s, std::min<int64_t>(kChunkSectors, sectors - s), buffer.data());
             int64_t i = 0;
             for (; i < got && m_Control.cancel.load(std::memory_order_relaxed) == 0; ++i, ++s) {
                 m_Control.progress.store(static_cast<int32_t>(s), std::memory_order_relaxed);
