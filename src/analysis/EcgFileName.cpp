@@ -35,20 +35,27 @@ std::string OStartOfDay::Text() const
     return StrFormat("%02d:%02d:%02d", hours, minutes, seconds);
 }
 
-OStartOfDay StartTimeFromName(const std::string& name)
+bool ScanNameNumbers(const std::string& name, int (&numbers)[6])
 {
-    OStartOfDay start;
     const size_t firstDigit = name.find_first_of("0123456789");
     if (firstDigit == std::string::npos)
-        return start;
+        return false;
     std::string text = name.substr(firstDigit);
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '_' || c == ','; }, ' ');
-    int numbers[6];
     size_t pos = 0;
     for (int& n : numbers)
         if (!ScanInt(text, pos, n))
-            return start;
+            return false;
+    return true;
+}
+
+OStartOfDay StartTimeFromName(const std::string& name)
+{
+    OStartOfDay start;
+    int numbers[6];
+    if (!ScanNameNumbers(name, numbers))
+        return start;
     start.hours = numbers[3];
     start.minutes = numbers[4];
     start.seconds = numbers[5];

@@ -21,3 +21,7 @@ struct OStartOfDay {
     std::string Text() const; // "%02d:%02d:%02d"
 };
 OStartOfDay StartTimeFromName(const std::string& name);
+
+// The six whole numbers of such a name, as StartTimeFromName reads them
+// (year, month, day, hours, minutes, seconds); false when six do not follow.
+bool ScanNameNumbers(const std::string& name, int (&numbers)[6]);

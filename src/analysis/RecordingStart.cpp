@@ -1,9 +1,7 @@
 #include "RecordingStart.h"
-#include "ScanInt.h"
+#include "EcgFileName.h"
 
 #include "StrFormat.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -30,17 +28,9 @@ std::string ORecordingStart::Text() const
 ORecordingStart RecordingStartFromName(const std::string& name)
 {
     ORecordingStart start;
-    const size_t firstDigit = name.find_first_of("0123456789");
-    if (firstDigit == std::string::npos)
-        return start;
-    std::string text = name.substr(firstDigit);
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '_' || c == ','; }, ' ');
     int n[6];
-    size_t pos = 0;
-    for (int& v : n)
-        if (!ScanInt(text, pos, v))
-            return start;
+    if (!ScanNameNumbers(name, n))
+        return start;
     const bool valid = n[0] >= 1980 && n[0] <= 2100 && n[1] >= 1 && n[1] <= 12 && n[2] >= 1 &&
                        n[2] <= DaysInMonth(n[0], n[1]) && n[3] >= 0 && n[3] < 24 && n[4] >= 0 && n[4] < 60 &&
                        n[5] >= 0 && n[5] < 60;
