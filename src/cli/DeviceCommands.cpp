@@ -2,14 +2,13 @@
 // without the window. All talk to the device on --port at 57600 baud.
 #include "CliCommand.h"
 #include "CliDialogs.h"
+#include "CliNumber.h"
 #include "DeviceCommands.h"
 #include "ODevice.h"
 #include "OComPort.h"
 #include "PortNames.h"
 #include "StrFormat.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -50,21 +49,6 @@ int WithDevice(const CliArgs& args, const std::function<int(ODevice&)>& body)
         return CliFail(error);
     const int result = body(connection->device);
     return result == 0 && dialogs.ErrorShown() ? 1 : result;
-}
-
-bool ParseCliNumber(const std::string& text, uint64_t limit, uint64_t& value)
-{
-    // Decimal, or hexadecimal after 0x; a leading zero is not octal.
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const std::string digits = hex ? text.substr(2) : text;
-    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos)
-        return false;
-    errno = 0;
-    const unsigned long long parsed = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
-    if (errno == ERANGE || parsed > limit)
-        return false;
-    value = parsed;
-    return true;
 }
 
 int RefuseWithoutYes(const CliArgs& args, const char* what)
