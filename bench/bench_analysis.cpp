@@ -1,12 +1,12 @@
 // Speed of the processing pass on a synthetic 24-hour recording (360,000
 // sectors, 84.2 million samples) with the default parameters, and the wall
 // time and peak memory of `brenna-cli analyse --export` on it.
+#include "BenchSupport.h"
 #include "EcgTime.h"
 #include "OEcgFile.h"
 #include "OConsole.h"
 #include "OSettings.h"
 #include "ProcessFile.h"
-#include "RecordingWriter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,38 +24,8 @@
 
 namespace {
 
-constexpr int64_t kSectors = 360000;
+constexpr int64_t kSectors = kBenchDaySectors;
 constexpr int kRuns = 3;
-
-double Seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-// CPU time of the calling thread: on a shared machine the wall time also
-// counts the time other processes had the core.
-double ThreadCpuSeconds()
-{
-    timespec t{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
-
-std::vector<int64_t> WriteRecording(const std::string& path)
-{
-    ORecordingOptions options;
-    options.ecg.seed = 24;
-    ORecordingWriter writer(options);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        std::exit(1);
-    for (int64_t done = 0; done < kSectors; done += 1000) {
-        const std::vector<uint8_t> block = writer.Sectors(1000);
-        std::fwrite(block.data(), 1, block.size(), out);
-    }
-    std::fclose(out);
-    return writer.RPeaks();
-}
 
 double Median(std::vector<double> values)
 {
@@ -148,7 +118,9 @@ int main()
     const std::string path = folder + "/сутки.экг";
 
     auto start = std::chrono::steady_clock::now();
-    const std::vector<int64_t> truth = WriteRecording(path);
+    std::vector<int64_t> truth;
+    if (!WriteBenchRecording(path, kSectors, &truth))
+        return 1;
     std::printf("generate_24h_s: %.3f s\n", Seconds(start));
     std::printf("file_mb: %.1f MB\n", kSectors * 512 / 1048576.0);
 

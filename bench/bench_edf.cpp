@@ -1,12 +1,12 @@
 // EDF+ export of a synthetic 24-hour recording (360,000 sectors) with its
 // R-peak marks, to a file on disk: wall and CPU time of the export, and how
 // far its peak memory rises above what the processing pass left in use.
+#include "BenchSupport.h"
 #include "EdfExport.h"
 #include "OConsole.h"
 #include "OEcgFile.h"
 #include "OSettings.h"
 #include "ProcessFile.h"
-#include "RecordingWriter.h"
 
 #include <chrono>
 #include <cstdio>
@@ -20,19 +20,7 @@
 
 namespace {
 
-constexpr int64_t kSectors = 360000;
-
-double Seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double ThreadCpuSeconds()
-{
-    timespec t{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
+constexpr int64_t kSectors = kBenchDaySectors;
 
 // A "Vm...:" line of /proc/self/status, in MB.
 double StatusMb(const char* field)
@@ -50,21 +38,6 @@ void ResetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-bool WriteRecording(const std::string& path)
-{
-    ORecordingOptions options;
-    options.ecg.seed = 24;
-    ORecordingWriter writer(options);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    for (int64_t done = 0; done < kSectors; done += 1000) {
-        const std::vector<uint8_t> block = writer.Sectors(1000);
-        std::fwrite(block.data(), 1, block.size(), out);
-    }
-    return std::fclose(out) == 0;
-}
-
 } // namespace
 
 int main()
@@ -75,7 +48,7 @@ int main()
     OSettings::SetStorageFolder(folder + "/settings"); // defaults
     const std::string path = folder + "/сутки.экг";
     const std::string out = folder + "/сутки.edf";
-    if (!WriteRecording(path))
+    if (!WriteBenchRecording(path, kSectors))
         return 1;
 
     auto file = std::make_unique<OEcgFile>();

@@ -1,10 +1,10 @@
 // The Holter report of an already processed 24-hour recording (360,000
 // sectors of the simulator's ECG): metrics, plots and PDF, and the PDF's size.
+#include "BenchSupport.h"
 #include "OConsole.h"
 #include "OEcgFile.h"
 #include "OSettings.h"
 #include "ProcessFile.h"
-#include "RecordingWriter.h"
 #include "ReportPdf.h"
 
 #include <QGuiApplication>
@@ -19,23 +19,8 @@
 
 namespace {
 
-constexpr int64_t kSectors = 360000;
+constexpr int64_t kSectors = kBenchDaySectors;
 constexpr int kRuns = 3;
-
-bool WriteRecording(const std::string& path)
-{
-    ORecordingOptions options;
-    options.ecg.seed = 24;
-    ORecordingWriter writer(options);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    for (int64_t done = 0; done < kSectors; done += 1000) {
-        const std::vector<uint8_t> block = writer.Sectors(1000);
-        std::fwrite(block.data(), 1, block.size(), out);
-    }
-    return std::fclose(out) == 0;
-}
 
 } // namespace
 
@@ -48,7 +33,7 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(folder);
     OSettings::SetStorageFolder(folder + "/settings");
     const std::string path = folder + "/ЭКГ_2026_03_01, 08_00_00, 0x00010000.экг";
-    if (!WriteRecording(path))
+    if (!WriteBenchRecording(path, kSectors))
         return 1;
 
     auto file = std::make_unique<OEcgFile>();

@@ -1,0 +1,20 @@
+#pragma once
+// What the benchmarks share: clocks and the synthetic day-long recording they
+// measure on.
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// 360000 sectors: 24 hours of samples.
+inline constexpr int64_t kBenchDaySectors = 360000;
+
+double Seconds(std::chrono::steady_clock::time_point since);
+// CPU time of the calling thread: on a shared machine the wall time also
+// counts the time other processes had the core.
+double ThreadCpuSeconds();
+
+// Writes a synthetic recording of `sectors` sectors (the ECG model with seed
+// 24) to path; false when the file cannot be written. rPeaks, when given,
+// receives the model's R-peak sample indices.
+bool WriteBenchRecording(const std::string& path, int64_t sectors, std::vector<int64_t>* rPeaks = nullptr);
