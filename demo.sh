@@ -3,8 +3,8 @@
 # with demonstration recordings, serves it with the simulated ECG device on a
 # pseudo-terminal and opens the control window connected to it. Without a
 # display it does the main job with brenna-cli instead (list, download the
-# longest recording at 921600 baud, analyse and export, plot) and renders the
-# windows to PNG files.
+# longest recording at 921600 baud, analyse and export, plot, EDF+ and the
+# Holter report) and renders the windows to PNG files.
 # Everything it makes stays in demo-out/ (settings included).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -52,6 +52,7 @@ recording="$out/recording-$row.экг"
 "${cli[@]}" download "$row" "$recording" --speed 921600
 build/bin/brenna-cli analyse "$recording" --export
 build/bin/brenna-cli plot "$recording" "$out/recording-$row.png"
+build/bin/brenna-cli export-edf "$recording" "$out/recording-$row.edf"
 build/bin/brenna-cli report "$recording" "$out/recording-$row - отчёт.pdf" --json "$out/recording-$row - отчёт.json" \
   --rr "$out/recording-$row - RR.csv"
 xvfb-run -a "${brenna[@]}" --screenshot "$out/control.png" >/dev/null 2>&1 || true
@@ -63,5 +64,6 @@ echo "  list.tsv                the recording list"
 echo "  $(basename "$recording")          recording $row as downloaded at 921600 baud"
 echo "  recording-$row - *.txt  pulse rate, temperature, CCP1 and accelerations"
 echo "  recording-$row.png       the analysis chart"
+echo "  recording-$row.edf       the recording as EDF+, with its R-peaks"
 echo "  recording-$row - отчёт.pdf  the Holter report (figures in .json, RR intervals in - RR.csv)"
 echo "  control.png, analysis.png  the two windows"
