@@ -160,6 +160,20 @@ TEST_F(AnalysisWindow, PassShowsDefaultSeriesAndStartTimeRebuilds)
                   ", помеченных: " + std::to_string(flagged));
 }
 
+TEST(AnalysisControlBar, SummaryIsLaidOutWholeAtOnce)
+{
+    // A screenshot right after a pass takes no event loop turn in between.
+    QWidget window;
+    CControlBar bar(&window);
+    bar.resize(1000, 200);
+    window.show();
+    QCoreApplication::processEvents();
+    bar.SetSummary("Алгоритм распознавания: стандартный, импульсов: 700, помеченных: 2");
+    auto* summary = bar.findChild<QLabel*>("id1013");
+    ASSERT_NE(summary, nullptr);
+    EXPECT_GE(summary->width(), summary->sizeHint().width());
+}
+
 TEST_F(AnalysisWindow, FileCheckSaysWhatIsWrongAndStaysHiddenForARecording)
 {
     // Every sector of the fixture has sector number 0 and tick count 0.

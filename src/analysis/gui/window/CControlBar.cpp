@@ -65,6 +65,8 @@ CControlBar::CControlBar(QWidget* parent) : QWidget(parent)
     m_Summary = new QLabel(this);
     m_Summary->setObjectName(QStringLiteral("id%1").arg(kIdSummary));
     column(timeRow, m_Summary);
+    // The summary is the wider of the two: the time row keeps its own width.
+    timeRow->parentWidget()->layout()->setAlignment(timeRow, Qt::AlignLeft);
     // Enter in the bar (the start-time box above all) rebuilds the charts.
     connect(m_StartTime, &QLineEdit::returnPressed, this, [this] { emit Command(kCmdRebuild); });
 }
@@ -144,6 +146,12 @@ void CControlBar::SetStartTimeText(const std::string& text)
 void CControlBar::SetSummary(const std::string& text)
 {
     m_Summary->setText(QString::fromStdString(text));
+    // Laid out again at once: the text is wider than the start-time row it
+    // shares a column with, and nothing shown right after a pass (a
+    // screenshot included) may cut it.
+    m_Summary->parentWidget()->layout()->activate();
+    layout()->invalidate();
+    layout()->activate();
 }
 
 std::string CControlBar::Summary() const
