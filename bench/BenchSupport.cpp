@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "OEKGFilter.h"
+#include "ProcessFile.h"
 #include "RecordingWriter.h"
 
 #include <algorithm>
@@ -34,4 +36,15 @@ bool WriteBenchRecording(const std::string& path, int64_t sectors, std::vector<i
     if (rPeaks)
         *rPeaks = writer.RPeaks();
     return std::fclose(out) == 0 && ok;
+}
+
+std::unique_ptr<OEcgFile> OpenAndProcess(const std::string& path)
+{
+    auto file = std::make_unique<OEcgFile>();
+    auto filter = std::make_unique<OEKGFilter>();
+    if (!file->OpenEcgFile(path, true))
+        return nullptr;
+    OProcessControl control;
+    ProcessFile(*file, *filter, control);
+    return file;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // What the benchmarks share: clocks and the synthetic day-long recording they
 // measure on.
+#include "OEcgFile.h"
+
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,3 +21,7 @@ double ThreadCpuSeconds();
 // 24) to path; false when the file cannot be written. rPeaks, when given,
 // receives the model's R-peak sample indices.
 bool WriteBenchRecording(const std::string& path, int64_t sectors, std::vector<int64_t>* rPeaks = nullptr);
+
+// Opens path and runs one processing pass with the stored parameters over it;
+// nullptr when the file cannot be opened.
+std::unique_ptr<OEcgFile> OpenAndProcess(const std::string& path);

@@ -51,15 +51,13 @@ int main()
     if (!WriteBenchRecording(path, kSectors))
         return 1;
 
-    auto file = std::make_unique<OEcgFile>();
-    auto filter = std::make_unique<OEKGFilter>();
-    if (!file->OpenEcgFile(path, true))
+    const std::unique_ptr<OEcgFile> file = OpenAndProcess(path);
+    if (!file)
         return 1;
-    OProcessControl control;
-    ProcessFile(*file, *filter, control);
     const double passPeakMb = StatusMb("VmHWM:");
 
     ResetPeak();
+    OProcessControl control;
     const double before = StatusMb("VmRSS:");
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = ThreadCpuSeconds();

@@ -36,12 +36,9 @@ int main(int argc, char** argv)
     if (!WriteBenchRecording(path, kSectors))
         return 1;
 
-    auto file = std::make_unique<OEcgFile>();
-    auto filter = std::make_unique<OEKGFilter>();
-    if (!file->OpenEcgFile(path, true))
+    const std::unique_ptr<OEcgFile> file = OpenAndProcess(path);
+    if (!file)
         return 1;
-    OProcessControl pass;
-    ProcessFile(*file, *filter, pass);
 
     std::vector<double> seconds;
     OReportRequest request;
