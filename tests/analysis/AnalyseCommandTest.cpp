@@ -1,5 +1,6 @@
 // brenna-cli analyse and params as a user runs them.
 #include "AnalysisFixtures.h"
+#include "CliProgram.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +19,6 @@ struct ORun {
     std::string out;
 };
 
-// The built brenna-cli: from the test environment, else where the build put it.
-std::string CliPath()
-{
-    const std::string fromEnvironment = TestBinFolder() + "/brenna-cli";
-#ifdef BRENNA_CLI_PATH
-    if (::access(fromEnvironment.c_str(), X_OK) != 0)
-        return BRENNA_CLI_PATH;
-#endif
-    return fromEnvironment;
-}
-
 // Runs brenna-cli with its own settings folder; standard error goes to errFile.
 ORun Cli(const TempDir& dir, const std::string& arguments)
 {
@@ -44,14 +34,6 @@ ORun Cli(const TempDir& dir, const std::string& arguments)
     const int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
 }
 
 TEST(AnalyseCommand, TenMinuteRecordingPeaksMatchTheTruth)

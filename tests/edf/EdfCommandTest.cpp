@@ -1,5 +1,6 @@
 // brenna-cli export-edf as a user runs it.
 #include "AnalysisFixtures.h"
+#include "CliProgram.h"
 #include "TempDir.h"
 
 #include <edflib.h>
@@ -18,24 +19,6 @@ struct ORun {
     int exitCode = -1;
     std::string out, err;
 };
-
-std::string CliPath()
-{
-    const std::string fromEnvironment = TestBinFolder() + "/brenna-cli";
-#ifdef BRENNA_CLI_PATH
-    if (::access(fromEnvironment.c_str(), X_OK) != 0)
-        return BRENNA_CLI_PATH;
-#endif
-    return fromEnvironment;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 // All runs of a test share one settings folder, as one user's would.
 ORun Cli(const TempDir& dir, const std::string& arguments)

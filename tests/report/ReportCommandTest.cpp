@@ -5,6 +5,7 @@
 #include "HolterReport.h"
 #include "ProcessFile.h"
 #include "ReportSource.h"
+#include "CliProgram.h"
 #include "TempDir.h"
 
 #include <QByteArray>
@@ -22,22 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string CliPath()
-{
-    const std::string fromEnvironment = TestBinFolder() + "/brenna-cli";
-    if (::access(fromEnvironment.c_str(), X_OK) != 0)
-        return BRENNA_CLI_PATH;
-    return fromEnvironment;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 int Run(const std::string& command)
 {
