@@ -99,6 +99,8 @@ void CControlDlg::SetMode(int mode)
                              : "Brenna - режим управления с компа (скачивание и обработка ЭКГ)");
     if (mode != m_Mode)
         InvalidateAll();
+    if (m_Mode == 0 && mode != 0)
+        LeaveLiveStatus();
     m_Mode = mode;
     SetTimersForMode(mode);
     for (int id : kGroupA)
@@ -134,13 +136,18 @@ bool CControlDlg::TimerActive(int id) const
 
 void CControlDlg::UpdateControlsEnabled()
 {
-    // While the read check runs, only its own button may touch the device.
-    const bool enabled = m_Port.IsOpen() && !ReadCheckRunning();
+    // While the read check or the list scan runs, only its own button (which
+    // stops it) may touch the device; during a download nothing may. The
+    // port stays as it is meanwhile.
+    const bool open = m_Port.IsOpen();
+    const bool enabled = open && !DeviceBusy();
     for (int id : kGroupA)
         Item(id)->setEnabled(enabled);
     for (int id : kGroupB)
         Item(id)->setEnabled(enabled);
-    Item(1018)->setEnabled(m_Port.IsOpen());
+    Item(1018)->setEnabled(open && !m_ListScanning && !m_Downloading);
+    Item(1003)->setEnabled(open && !ReadCheckRunning() && !m_Downloading);
+    m_PortList->setEnabled(!DeviceBusy());
 }
 
 void CControlDlg::InvalidateAll()

@@ -10,6 +10,7 @@
 //   CControlDlg_Device.cpp  the device buttons
 //   CControlDlg_Live.cpp    live view: button 1002, timer 10, the chart, 1035
 //   CControlDlg_List.cpp    recording list: scan thread, 1003, 1011, hidden tests
+//   CControlDlg_Status.cpp  the status line 1012: the device's mode, the last outcome
 #include "ODevice.h"
 #include "ODownload.h"
 #include "LiveChartPainter.h"
@@ -58,6 +59,9 @@ public:
     // restores them with m_Mode afterwards.
     void SetTimersForMode(int mode);
     bool TimerActive(int id) const;
+    // A read check, a list scan or a download owns the port: the port list
+    // and the device controls are off, except the button that stops it.
+    bool DeviceBusy() const { return ReadCheckRunning() || m_ListScanning || m_Downloading; }
     void UpdateControlsEnabled();
     bool ReopenPort();
 
@@ -148,6 +152,26 @@ private:
     void ListButton();
     void DownloadSelected();
     CListScanThread* m_ListScan = nullptr; // ended by ShutdownListScan
+    bool m_ListScanning = false;           // from the button until the scan's end has arrived
+    bool m_Downloading = false;
+
+    // CControlDlg_Status.cpp
+    // The window's own status text; it ends the live view's text and the
+    // wait for STOP's answer.
+    void ShowStatus(const QString& text);
+    void ShowLiveStatus(const std::string& line);
+    // Leaving the live view takes its text (the silence note) with it.
+    void LeaveLiveStatus();
+    // STOP has been sent: the control-mode monitor looks for STOP-OK in what
+    // it reads, and says so, or that nothing came, in the status line.
+    void AwaitStopReply();
+    void WatchStopReply(const uint8_t* bytes, int count);
+    void ShowListOutcome(const QString& readErrorText, bool cancelled);
+    int ListedRecordings() const;
+    bool m_LiveStatusShown = false;
+    bool m_AwaitingStopReply = false;
+    uint32_t m_StopSentMs = 0;
+    uint32_t m_ReplyTail = 0; // the last four bytes the monitor read
 
     void InvalidateAll();
     // Button 1019: the analysis window, made on first use and kept beyond

@@ -36,6 +36,7 @@ void CControlDlg::OnStop()
         return std::optional<std::string>();
     });
     SetMode(1);
+    AwaitStopReply();
 }
 
 void CControlDlg::RunDeviceAction(int editResultId, const std::function<std::optional<std::string>()>& action)
@@ -69,7 +70,7 @@ void CControlDlg::OnReadCheck()
             this, [this, frames] { OnReadCheckDone(frames); }, Qt::QueuedConnection);
     });
     static_cast<QPushButton*>(Item(1018))->setText(kReadCheckStopText);
-    m_StatusEdit->setText("Идет проверка чтения SD-карты, кадры выводятся в консоль (Esc - остановить)");
+    ShowStatus("Идет проверка чтения SD-карты, кадры выводятся в консоль (Esc - остановить)");
     UpdateControlsEnabled();
 }
 
@@ -79,7 +80,7 @@ void CControlDlg::OnReadCheckDone(int frames)
         return; // StopReadCheck has seen it end already
     m_ReadCheckThread.join();
     static_cast<QPushButton*>(Item(1018))->setText(kReadCheckText);
-    m_StatusEdit->setText(QString::fromStdString(StrFormat("Проверка чтения окончена, принято кадров: %d", frames)));
+    ShowStatus(QString::fromStdString(StrFormat("Проверка чтения окончена, принято кадров: %d", frames)));
     UpdateControlsEnabled();
     SetTimersForMode(m_Mode);
 }

@@ -27,12 +27,16 @@ void CControlDlg::InitListScan()
         for (int column = 0; column < columns.size(); ++column)
             SetListCell(row, column, columns[column]);
     });
-    connect(m_ListScan, &CListScanThread::scanFinished, this, [this](const QString& readErrorText, bool) {
+    connect(m_ListScan, &CListScanThread::scanFinished, this, [this](const QString& readErrorText, bool cancelled) {
         QHeaderView* header = m_List->horizontalHeader();
         for (int i = 0; i < m_List->columnCount(); ++i)
             header->resizeSection(i, header->sectionSizeHint(i));
         SetTimersForMode(m_Mode);
         static_cast<QPushButton*>(Item(1003))->setText(kListButtonText);
+        m_ListScanning = false;
+        UpdateControlsEnabled();
+        RefreshListControls();
+        ShowListOutcome(readErrorText, cancelled);
         if (!readErrorText.isEmpty())
             Dialogs().Message(readErrorText.toStdString(), kListReadErrorCaption, MsgIcon::Error);
     });
@@ -71,8 +75,12 @@ void CControlDlg::ShutdownListScan()
 
 void CControlDlg::ListButton()
 {
-    if (m_ListScan->ListButton([this] { SetTimersForMode(-1); }))
-        static_cast<QPushButton*>(Item(1003))->setText(kListButtonCancelText);
+    if (!m_ListScan->ListButton([this] { SetTimersForMode(-1); }))
+        return;
+    static_cast<QPushButton*>(Item(1003))->setText(kListButtonCancelText);
+    m_ListScanning = true;
+    UpdateControlsEnabled();
+    ShowStatus("Идет чтение списка файлов с SD-карты");
 }
 
 void CControlDlg::DownloadSelected()
@@ -90,11 +98,16 @@ void CControlDlg::DownloadSelected()
     const auto range = RowDownloadRange(ListRowTexts(m_List, row));
     if (!range)
         return;
+    m_Downloading = true;
+    UpdateControlsEnabled();
     const auto outcome = RunDownloadWindow(
         this, m_Device, *range, [this](int mode) { SetTimersForMode(mode); }, m_Mode, m_DownloadWatch);
+    m_Downloading = false;
+    UpdateControlsEnabled();
+    RefreshListControls();
     if (!outcome)
         return;
     // The download window has named a port failure already: no second box.
     CloseOnReadError(false);
-    m_StatusEdit->setText(QString::fromStdString(outcome->summaryText));
+    ShowStatus(QString::fromStdString(outcome->summaryText));
 }

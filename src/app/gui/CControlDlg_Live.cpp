@@ -23,6 +23,7 @@ void CControlDlg::ConnectLiveActions()
     connect(static_cast<QPushButton*>(Item(1002)), &QPushButton::clicked, this, [this] {
         m_Live->Start(m_Port);
         SetMode(0);
+        ShowStatus("Ожидание данных от устройства");
     });
 }
 
@@ -38,7 +39,7 @@ void CControlDlg::OnLiveTimer()
                                   dlg.m_Live->WritePos(), dlg.palette().color(QPalette::Window).rgb());
             dlg.update(0, dlg.m_ChartTop - 1, dlg.width(), dlg.height() - dlg.m_ChartTop + 1);
         }
-        void ShowStatus(const std::string& line) override { dlg.m_StatusEdit->setText(QString::fromStdString(line)); }
+        void ShowStatus(const std::string& line) override { dlg.ShowLiveStatus(line); }
     } sink(*this);
     m_Live->Pump(m_Port, m_FilterCheck->isChecked(), sink, TickCountMs());
     m_CurrentFileStartAdr = m_Live->CurrentFileStartAdr();
@@ -46,7 +47,7 @@ void CControlDlg::OnLiveTimer()
     // (the packets that came before it have been shown).
     if (m_Port.IsOpen() && m_Port.LastReadError.load() != 0) {
         const std::string text = ReadErrorText(m_Port.LastReadError.load());
-        m_StatusEdit->setText(QString::fromStdString(text.substr(0, text.find('\n'))));
+        ShowStatus(QString::fromStdString(text.substr(0, text.find('\n'))));
         CloseOnReadError(true);
     }
 }

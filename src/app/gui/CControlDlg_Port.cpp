@@ -42,6 +42,7 @@ bool CControlDlg::ReopenPort()
     m_Port.Close();
     m_Device.m_FastSpeedActive = 0;
     m_Live->RestartSilenceClock();
+    LeaveLiveStatus(); // a silence note was about the port just closed
     const bool opened = m_PortSelect == 0 || m_Port.Open(m_PortSelect, kPortBaud);
     UpdateControlsEnabled();
     if (!opened) {
@@ -94,6 +95,7 @@ void CControlDlg::ControlModeTick()
 
     if (CloseOnReadError(true))
         return;
+    WatchStopReply(m_MonitorBuffer.data(), count);
     if (count <= 0)
         return;
     // Bytes nobody asked for: shown, then dropped.
