@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ struct NnCase {
     size_t tested; // index of the interval under test
     bool nn;
 };
+
+void PrintTo(const NnCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class NnBoundary : public ::testing::TestWithParam<NnCase> {};
 
