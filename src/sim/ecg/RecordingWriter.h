@@ -42,6 +42,8 @@ public:
     int64_t SectorsWritten() const { return m_Written; }
     // True R-peaks, sample indices from the start of the recording.
     const std::vector<int64_t>& RPeaks() const { return m_Model.RPeaks(); }
+    // The R-peaks with each beat's class and the episodes (EcgRhythm.h).
+    OEcgTruth Truth() const { return m_Model.Truth(); }
     OEcgModel& Model() { return m_Model; }
 
     // The temperature fields a thermometer reports for degrees (T, R, P at
