@@ -146,7 +146,7 @@ double OEcgModel::FibrillatoryWaves(double t) const
             continue;
         const double fade = std::min(1.0, std::min(t - e.startSeconds, e.startSeconds + e.seconds - t) / 0.25);
         const double phase = 0.37 * (m_Options.seed % 17);
-        const double amplitude = 0.07 * (1 + 0.3 * std::sin(2 * kPi * 0.17 * t + phase));
+        const double amplitude = 0.05 * (1 + 0.3 * std::sin(2 * kPi * 0.17 * t + phase));
         const double first = 2 * kPi * 5.3 * t - 1.2 / 0.11 * std::cos(2 * kPi * 0.11 * t) + phase;
         const double second = 2 * kPi * 7.1 * t - 1.0 / 0.07 * std::cos(2 * kPi * 0.07 * t + phase);
         sum += fade * amplitude * (std::sin(first) + 0.6 * std::sin(second));

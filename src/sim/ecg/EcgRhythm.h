@@ -5,9 +5,9 @@
 // beats come at chosen rates per minute, scattered at random (a seeded
 // random, so the same options give the same beats) with at least three
 // normal beats between them, so that they never form pairs or patterns by
-// chance. Episodes are scheduled: each begins at the first sinus beat due at
-// or after its start time, and no isolated premature beat comes within 10 s
-// of one.
+// chance. Episodes are scheduled: each begins after the first beat at or
+// after its start time (AF at its start time, in place of the sinus beat due
+// next), and no isolated premature beat comes within 6 s of one.
 //
 // How each beat is timed (RR = the sinus cycle at that moment):
 //   PVC  at coupling x RR after the beat before it; the sinus impulse that

@@ -9,15 +9,15 @@ OEcgRhythm EctopySchedule(double seconds, double bpm)
     const double runBpm = std::max(150.0, 1.3 * bpm);
     const double afBpm = std::max(90.0, 1.2 * bpm);
     OEcgRhythm rhythm;
-    rhythm.pvcPerMinute = 3;
-    rhythm.apcPerMinute = 3;
+    rhythm.pvcPerMinute = 6;
+    rhythm.apcPerMinute = 6;
     rhythm.episodes = {
-        {OEcgPattern::Couplet, 0.10 * seconds, 0, 0, 0},
-        {OEcgPattern::VtRun, 0.20 * seconds, 5, runBpm, 0},
-        {OEcgPattern::Bigeminy, 0.30 * seconds, 5, 0, 0},
-        {OEcgPattern::Trigeminy, 0.42 * seconds, 4, 0, 0},
-        {OEcgPattern::SvtRun, 0.52 * seconds, 5, runBpm, 0},
-        {OEcgPattern::Af, 0.62 * seconds, 0, afBpm, 0.25 * seconds},
+        {OEcgPattern::Couplet, 0.40 * seconds, 0, 0, 0},
+        {OEcgPattern::VtRun, 0.47 * seconds, 5, runBpm, 0},
+        {OEcgPattern::Bigeminy, 0.54 * seconds, 5, 0, 0},
+        {OEcgPattern::Trigeminy, 0.61 * seconds, 4, 0, 0},
+        {OEcgPattern::SvtRun, 0.68 * seconds, 5, runBpm, 0},
+        {OEcgPattern::Af, 0.74 * seconds, 0, afBpm, 0.22 * seconds},
     };
     return rhythm;
 }

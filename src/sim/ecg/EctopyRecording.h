@@ -17,13 +17,14 @@
 #include <optional>
 #include <string>
 
-// The ectopy schedule: over the whole recording isolated PVCs and APCs, 3 a
-// minute each; at fixed fractions of its length a couplet (10 %), a VT run of
-// 5 beats (20 %), bigeminy of 5 cycles (30 %), trigeminy of 4 cycles (42 %),
-// an SVT run of 5 beats (52 %) and, from 62 %, atrial fibrillation for a
-// quarter of the length (75 s in five minutes). Runs go at 150 bpm or 30 %
-// above the sinus rate, whichever is faster; AF at 20 % above it (90 bpm at
-// least).
+// The ectopy schedule: isolated PVCs and APCs, 6 a minute each, away from
+// the episodes (the first 40 % of the recording has nothing else); at
+// fixed fractions of its length a couplet (40 %), a VT run of 5 beats
+// (47 %), bigeminy of 5 cycles (54 %), trigeminy of 4 cycles (61 %), an SVT
+// run of 5 beats (68 %) and, from 74 %, atrial fibrillation for 22 % of the
+// length (66 s in five minutes). Runs go at 150 bpm or 30 % above the sinus
+// rate, whichever is faster; AF at 20 % above it (90 bpm at least). Meant
+// for recordings of 5 minutes or more at 50-150 bpm.
 OEcgRhythm EctopySchedule(double seconds, double bpm);
 
 // Writes the recording of options.ecg (and its rhythm) for about seconds

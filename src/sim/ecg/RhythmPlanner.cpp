@@ -10,7 +10,7 @@ constexpr double kTwoPi = 6.28318530717958647692;
 // cycle) meets a conduction system still refractory from it and is blocked.
 constexpr double kVentricularRefractory = 0.9;
 // No isolated premature beat this close to an episode (seconds).
-constexpr double kQuietSeconds = 10;
+constexpr double kQuietSeconds = 6;
 // Normal beats that must separate isolated premature beats.
 constexpr int kIsolatedGap = 3;
 constexpr double kDefaultRunBpm = 150;
@@ -100,10 +100,15 @@ bool ORhythmPlanner::QuietFor(double t) const
 
 void ORhythmPlanner::Plan()
 {
-    if (m_NextEpisode < m_Rhythm.episodes.size() && m_NextSinus >= m_Rhythm.episodes[m_NextEpisode].startSeconds &&
-        m_NormalsSince >= 2) {
-        Episode(m_Rhythm.episodes[m_NextEpisode++]);
-        return;
+    if (m_NextEpisode < m_Rhythm.episodes.size() && m_NormalsSince >= 2) {
+        // AF takes the place of the first sinus beat due after its start;
+        // the other episodes follow the first beat at or after theirs.
+        const OEcgEpisode& next = m_Rhythm.episodes[m_NextEpisode];
+        if ((next.pattern == OEcgPattern::Af ? m_NextSinus : m_Last) >= next.startSeconds) {
+            ++m_NextEpisode;
+            Episode(next);
+            return;
+        }
     }
     if (m_NormalsSince >= kIsolatedGap && !QuietFor(m_NextSinus)) {
         const double rr = m_NextSinus - m_Last;
