@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <numeric>
 #include <optional>
@@ -432,6 +433,21 @@ TEST_P(EctopyRecordings, HoldEveryEpisodeAndManyIsolatedBeats)
         EXPECT_LE(e.endSample, 1252 * ORecordingWriter::kSamplesPerSector);
     }
     EXPECT_EQ(kinds, "COUPLET VT BIGEMINY TRIGEMINY SVT AF ");
+    // Isolated premature beats keep away from the episodes.
+    for (size_t i = 0; i < truth->classes.size(); ++i) {
+        if (truth->classes[i] == 'N')
+            continue;
+        const int64_t r = truth->rPeaks[i];
+        bool inside = false;
+        int64_t nearest = INT64_MAX;
+        for (const OEcgEvent& e : truth->events) {
+            inside = inside || (r >= e.startSample && r <= e.endSample);
+            nearest = std::min<int64_t>({nearest, std::llabs(r - e.startSample), std::llabs(r - e.endSample)});
+        }
+        if (!inside) {
+            EXPECT_GT(nearest / kFs, 5) << "premature beat at " << r / kFs << " s";
+        }
+    }
     const OEcgEvent& af = truth->events.back();
     EXPECT_GE((af.endSample - af.startSample) / kFs, 60);
 
@@ -441,4 +457,37 @@ TEST_P(EctopyRecordings, HoldEveryEpisodeAndManyIsolatedBeats)
 INSTANTIATE_TEST_SUITE_P(Rates, EctopyRecordings, testing::Values(50, 100, 150),
                          [](const testing::TestParamInfo<double>& info) {
                              return std::to_string(int(info.param)) + "bpm";
+                         });
+
+// The sinus impulse that comes within 0.9 sinus cycles of a ventricular beat
+// is blocked: after a couplet, whether the next one conducts depends on it.
+struct OBlockCase {
+    double coupling;
+    double pauseAfter; // from the second V to the next beat, in sinus cycles
+};
+
+class SinusBlockAfterV : public testing::TestWithParam<OBlockCase> {};
+
+TEST_P(SinusBlockAfterV, ImpulseWithinNineTenthsOfACycleIsBlocked)
+{
+    const OBlockCase c = GetParam();
+    OEcgModelOptions options;
+    options.bpm = 60;
+    options.variability = 0;
+    options.rhythm.pvcCoupling = c.coupling;
+    options.rhythm.episodes = {{OEcgPattern::Couplet, 20}};
+    const OEcgTruth t = Generate(options, 40).truth;
+    const std::string classes(t.classes.begin(), t.classes.end());
+    const size_t first = classes.find("VV");
+    ASSERT_NE(first, std::string::npos);
+    const size_t second = first + 1;
+    // The second V comes 2 x coupling cycles after the last normal beat; the
+    // sinus impulses go on at whole cycles from it.
+    EXPECT_NEAR(Seconds(t, second + 1) - Seconds(t, second), c.pauseAfter, 0.04);
+}
+
+INSTANTIATE_TEST_SUITE_P(Couplets, SinusBlockAfterV,
+                         testing::Values(OBlockCase{0.53, 2 - 1.06}, OBlockCase{0.57, 3 - 1.14}),
+                         [](const testing::TestParamInfo<OBlockCase>& info) {
+                             return "coupling" + std::to_string(int(info.param.coupling * 100));
                          });
