@@ -10,6 +10,10 @@
 //   ORecordingWriter writer(options);
 //   std::vector<uint8_t> bytes = writer.Sectors(2504); // ten minutes
 //   writer.RPeaks();                                   // true R-peak sample indices
+//
+//   options.ecg.rhythm.pvcPerMinute = 4;               // ectopy (EcgRhythm.h)
+//   writer.Truth();                                    // R-peaks, classes, events
+// EctopyRecording.h writes such recordings to files in one call.
 #include "EcgModel.h"
 
 #include <cstdint>
