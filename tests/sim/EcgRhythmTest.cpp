@@ -319,7 +319,8 @@ TEST(EcgRhythm, AtrialFibrillationIsIrregularWithFWavesAndNoPWavesBetweenSinusRh
             double sum = 0;
             for (size_t i = 1; i < rr.size(); ++i)
                 sum += (rr[i] - rr[i - 1]) * (rr[i] - rr[i - 1]);
-            return std::sqrt(sum / double(rr.size() - 1)) / (std::accumulate(rr.begin(), rr.end(), 0.0) / double(rr.size()));
+            return std::sqrt(sum / double(rr.size() - 1)) /
+                   (std::accumulate(rr.begin(), rr.end(), 0.0) / double(rr.size()));
         }
     } inAf, sinus;
     // Ensemble averages of the P-wave window (100-250 ms before the R-peak).
@@ -388,8 +389,7 @@ TEST(EcgRhythm, IsolatedBeatsComeAtTheirRatesAloneAndTheSameForTheSameSeed)
     EXPECT_NEAR(double(Count(t, 'S')), 20, 5);
     EXPECT_TRUE(t.events.empty());
     const std::string classes(t.classes.begin(), t.classes.end());
-    for (size_t i = classes.find_first_not_of('N'); i != std::string::npos;
-         i = classes.find_first_not_of('N', i + 1)) {
+    for (size_t i = classes.find_first_not_of('N'); i != std::string::npos; i = classes.find_first_not_of('N', i + 1)) {
         const size_t next = classes.find_first_not_of('N', i + 1);
         if (next != std::string::npos) {
             EXPECT_GE(next - i, 4u) << "at least three normal beats between premature ones, at " << i;

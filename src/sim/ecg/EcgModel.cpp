@@ -102,10 +102,10 @@ double OEcgModel::RhythmHeart(double t)
     // Beats from 1 s ahead (the P-wave's lead) to 1.5 s back (the T-wave of
     // a slow beat) can reach this sample.
     while (m_Beats.empty() || m_Beats.back().seconds < t + 1.0) {
-        const OPlannedBeat b = m_Planner.Next();
+        const OEcgPlannedBeat b = m_Planner.Next();
         m_Beats.push_back({b.seconds, std::llround(b.seconds * kSampleRate), b.beatClass, false,
-                           MakeBeatShape(b.form, b.sinusRr, b.rrBefore)});
-        for (const OPlannedEvent& e : m_Planner.TakeEvents()) {
+                           MakeEcgBeatShape(b.form, b.sinusRr, b.rrBefore)});
+        for (const OEcgPlannedEvent& e : m_Planner.TakeEvents()) {
             const int64_t start = std::llround(e.startSeconds * kSampleRate);
             const int64_t end = std::llround(e.endSeconds * kSampleRate);
             const double bpm = end > start ? 60.0 * (e.beats - 1) * kSampleRate / double(end - start) : 0;

@@ -10,17 +10,18 @@
 //
 // With a rhythm set (OEcgRhythm, EcgRhythm.h: premature beats, runs,
 // bigeminy, atrial fibrillation) the heart is drawn in time instead: the
-// beats are planned one by one (RhythmPlanner), each a sum of Gaussian waves
-// around its R-peak (BeatShapes; the normal beat is the one above), and
-// during atrial fibrillation small 4-9 Hz f-waves replace the P-waves.
+// beats are planned one by one (EcgRhythmPlanner), each a sum of Gaussian
+// waves around its R-peak (EcgBeatShapes; the normal beat is the one
+// above), and during atrial fibrillation small 4-9 Hz f-waves replace the
+// P-waves.
 // Without a rhythm the signal is what it always was, sample for sample.
 //
 // Samples are the device's: one every 1.024 ms, whole numbers around 5000
 // within 0..10230, stored as 16-bit words in recording sectors.
-#include "BeatShapes.h"
+#include "EcgBeatShapes.h"
 #include "EcgRandom.h"
 #include "EcgRhythm.h"
-#include "RhythmPlanner.h"
+#include "EcgRhythmPlanner.h"
 
 #include <cstdint>
 #include <deque>
@@ -76,7 +77,7 @@ private:
         int64_t sample;
         char beatClass;
         bool counted;
-        OBeatShape shape;
+        OEcgBeatShape shape;
     };
 
     double Gaussian() { return m_Random.Gaussian(); }
@@ -104,7 +105,7 @@ private:
     // The rhythm heart: its planner, the beats around the present sample and
     // the events not yet over.
     bool m_HasRhythm = false;
-    ORhythmPlanner m_Planner;
+    OEcgRhythmPlanner m_Planner;
     std::deque<OBeat> m_Beats;
     std::vector<OEcgEvent> m_Pending;
 };

@@ -22,15 +22,14 @@ OEcgRhythm EctopySchedule(double seconds, double bpm)
     return rhythm;
 }
 
-std::optional<OEcgTruth> WriteRhythmRecording(const std::string& path, const ORecordingOptions& options,
-                                              double seconds)
+std::optional<OEcgTruth> WriteRhythmRecording(const std::string& path, const ORecordingOptions& options, double seconds)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return std::nullopt;
     ORecordingWriter writer(options);
-    const int64_t count = std::max<int64_t>(1, std::llround(seconds * OEcgModel::kSampleRate /
-                                                            ORecordingWriter::kSamplesPerSector));
+    const int64_t count =
+        std::max<int64_t>(1, std::llround(seconds * OEcgModel::kSampleRate / ORecordingWriter::kSamplesPerSector));
     uint8_t sector[ORecordingWriter::kSectorBytes];
     bool ok = true;
     for (int64_t i = 0; i < count && ok; ++i) {

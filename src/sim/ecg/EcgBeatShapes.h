@@ -17,7 +17,7 @@ struct OEcgWave {
     double height = 0; // relative to a normal R-wave
 };
 
-struct OBeatShape {
+struct OEcgBeatShape {
     static constexpr int kMaxWaves = 6;
     OEcgWave waves[kMaxWaves];
     int count = 0;
@@ -25,4 +25,4 @@ struct OBeatShape {
 
 // sinusRr: the sinus cycle at the beat (seconds); rrBefore: the interval
 // from the beat before.
-OBeatShape MakeBeatShape(char form, double sinusRr, double rrBefore);
+OEcgBeatShape MakeEcgBeatShape(char form, double sinusRr, double rrBefore);

@@ -1,4 +1,4 @@
-#include "BeatShapes.h"
+#include "EcgBeatShapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,14 +7,14 @@ namespace {
 
 constexpr double kTwoPi = 6.28318530717958647692;
 
-void Add(OBeatShape& shape, double offset, double width, double height)
+void Add(OEcgBeatShape& shape, double offset, double width, double height)
 {
     shape.waves[shape.count++] = {offset, width, height};
 }
 
 } // namespace
 
-OBeatShape MakeBeatShape(char form, double sinusRr, double rrBefore)
+OEcgBeatShape MakeEcgBeatShape(char form, double sinusRr, double rrBefore)
 {
     // The sinus model's angles and widths at cycle rr, in seconds: an angle
     // a of a cycle of rr seconds is a * rr / 2 pi; the angles of P and T
@@ -31,7 +31,7 @@ OBeatShape MakeBeatShape(char form, double sinusRr, double rrBefore)
     const double tOffset = std::pow(before, 0.75) / 4;
     const double tWidth = 0.4 * std::sqrt(before) / kTwoPi;
 
-    OBeatShape shape;
+    OEcgBeatShape shape;
     switch (form) {
     case 'V':
         Add(shape, -0.012, 0.03, 1.05);

@@ -1,4 +1,4 @@
-#include "RhythmPlanner.h"
+#include "EcgRhythmPlanner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +38,7 @@ const char* EcgEventName(OEcgEventKind kind)
     return "";
 }
 
-ORhythmPlanner::ORhythmPlanner(double bpm, double variability, uint32_t seed, const OEcgRhythm& rhythm)
+OEcgRhythmPlanner::OEcgRhythmPlanner(double bpm, double variability, uint32_t seed, const OEcgRhythm& rhythm)
     : m_Rhythm(rhythm), m_Random(uint64_t(seed) ^ 0x5EED0F4EA27ull), m_MeanRr(60.0 / std::max(bpm, 10.0)),
       m_Variability(variability)
 {
@@ -59,7 +59,7 @@ ORhythmPlanner::ORhythmPlanner(double bpm, double variability, uint32_t seed, co
         m_NextApc = (0.5 + m_Random.Uniform()) * 60 / m_Rhythm.apcPerMinute;
 }
 
-double ORhythmPlanner::SinusRr(double t)
+double OEcgRhythmPlanner::SinusRr(double t)
 {
     // As the sinus model: respiratory and Mayer-wave modulation and jitter.
     const double modulation =
@@ -67,30 +67,30 @@ double ORhythmPlanner::SinusRr(double t)
     return m_MeanRr * std::max(0.5, 1 + m_Variability * modulation + 0.01 * m_Random.Gaussian());
 }
 
-double ORhythmPlanner::AfRr(double meanRr)
+double OEcgRhythmPlanner::AfRr(double meanRr)
 {
     // Log-normal with the given mean: every interval independent of the last.
     const double rr = meanRr * std::exp(kAfSpread * m_Random.Gaussian() - kAfSpread * kAfSpread / 2);
     return std::clamp(rr, 0.3, 2.0);
 }
 
-OPlannedBeat ORhythmPlanner::Next()
+OEcgPlannedBeat OEcgRhythmPlanner::Next()
 {
     while (m_Queue.empty())
         Plan();
-    const OPlannedBeat beat = m_Queue.front();
+    const OEcgPlannedBeat beat = m_Queue.front();
     m_Queue.pop_front();
     return beat;
 }
 
-std::vector<OPlannedEvent> ORhythmPlanner::TakeEvents()
+std::vector<OEcgPlannedEvent> OEcgRhythmPlanner::TakeEvents()
 {
-    std::vector<OPlannedEvent> events;
+    std::vector<OEcgPlannedEvent> events;
     events.swap(m_Events);
     return events;
 }
 
-bool ORhythmPlanner::QuietFor(double t) const
+bool OEcgRhythmPlanner::QuietFor(double t) const
 {
     if (t - m_EpisodeEnd < kQuietSeconds)
         return true;
@@ -98,7 +98,7 @@ bool ORhythmPlanner::QuietFor(double t) const
            m_Rhythm.episodes[m_NextEpisode].startSeconds - t < kQuietSeconds;
 }
 
-void ORhythmPlanner::Plan()
+void OEcgRhythmPlanner::Plan()
 {
     if (m_NextEpisode < m_Rhythm.episodes.size() && m_NormalsSince >= 2) {
         // AF takes the place of the first sinus beat due after its start;
@@ -127,9 +127,9 @@ void ORhythmPlanner::Plan()
     Sinus();
 }
 
-void ORhythmPlanner::Emit(double seconds, char beatClass, char form)
+void OEcgRhythmPlanner::Emit(double seconds, char beatClass, char form)
 {
-    OPlannedBeat beat;
+    OEcgPlannedBeat beat;
     beat.seconds = seconds;
     beat.beatClass = beatClass;
     beat.form = form;
@@ -143,19 +143,19 @@ void ORhythmPlanner::Emit(double seconds, char beatClass, char form)
     m_NormalsSince = beatClass == 'N' ? m_NormalsSince + 1 : 0;
 }
 
-void ORhythmPlanner::Sinus()
+void OEcgRhythmPlanner::Sinus()
 {
     Emit(m_NextSinus, 'N', 'N');
     m_SinusRr = SinusRr(m_NextSinus);
     m_NextSinus += m_SinusRr;
 }
 
-void ORhythmPlanner::Ventricular(double seconds)
+void OEcgRhythmPlanner::Ventricular(double seconds)
 {
     Emit(seconds, 'V', 'V');
 }
 
-void ORhythmPlanner::BlockAfterVentricular()
+void OEcgRhythmPlanner::BlockAfterVentricular()
 {
     while (m_NextSinus < m_Last + kVentricularRefractory * m_SinusRr) {
         m_SinusRr = SinusRr(m_NextSinus);
@@ -163,7 +163,7 @@ void ORhythmPlanner::BlockAfterVentricular()
     }
 }
 
-void ORhythmPlanner::Atrial(double seconds)
+void OEcgRhythmPlanner::Atrial(double seconds)
 {
     // The atrial impulse resets the sinus node, which starts a new cycle.
     Emit(seconds, 'S', 'S');
@@ -171,11 +171,11 @@ void ORhythmPlanner::Atrial(double seconds)
     m_NextSinus = seconds + m_SinusRr;
 }
 
-void ORhythmPlanner::AddEvent(OEcgEventKind kind)
+void OEcgRhythmPlanner::AddEvent(OEcgEventKind kind)
 {
     if (m_Episode.size() < 2)
         return;
-    OPlannedEvent event;
+    OEcgPlannedEvent event;
     event.kind = kind;
     event.startSeconds = m_Episode.front().seconds;
     event.endSeconds = m_Episode.back().seconds;
@@ -183,7 +183,7 @@ void ORhythmPlanner::AddEvent(OEcgEventKind kind)
     m_Events.push_back(event);
 }
 
-void ORhythmPlanner::Episode(const OEcgEpisode& episode)
+void OEcgRhythmPlanner::Episode(const OEcgEpisode& episode)
 {
     m_Episode.clear();
     m_InEpisode = true;
@@ -223,7 +223,7 @@ void ORhythmPlanner::Episode(const OEcgEpisode& episode)
     m_NormalsSince = 0;
 }
 
-void ORhythmPlanner::Run(const OEcgEpisode& episode, bool ventricular)
+void OEcgRhythmPlanner::Run(const OEcgEpisode& episode, bool ventricular)
 {
     const int beats = episode.beats > 0 ? std::max(3, episode.beats) : 5;
     const double runRr = 60.0 / (episode.bpm > 0 ? episode.bpm : kDefaultRunBpm);
@@ -248,11 +248,11 @@ void ORhythmPlanner::Run(const OEcgEpisode& episode, bool ventricular)
         AddEvent(ventricular ? OEcgEventKind::VT : OEcgEventKind::SVT);
 }
 
-void ORhythmPlanner::Geminy(const OEcgEpisode& episode, int normals)
+void OEcgRhythmPlanner::Geminy(const OEcgEpisode& episode, int normals)
 {
     // The normal beats before the first V belong to the pattern.
     for (int i = normals - 1; i >= 0; --i) {
-        OPlannedBeat before;
+        OEcgPlannedBeat before;
         before.seconds = i == 0 ? m_Last : m_Previous;
         m_Episode.push_back(before);
     }
@@ -267,7 +267,7 @@ void ORhythmPlanner::Geminy(const OEcgEpisode& episode, int normals)
     AddEvent(normals == 1 ? OEcgEventKind::Bigeminy : OEcgEventKind::Trigeminy);
 }
 
-void ORhythmPlanner::Fibrillation(const OEcgEpisode& episode)
+void OEcgRhythmPlanner::Fibrillation(const OEcgEpisode& episode)
 {
     const double meanRr = 60.0 / (episode.bpm > 0 ? episode.bpm : kDefaultAfBpm);
     const double end = episode.startSeconds + episode.seconds;

@@ -9,29 +9,29 @@
 #include <deque>
 #include <vector>
 
-struct OPlannedBeat {
-    double seconds = 0;  // the R-peak
+struct OEcgPlannedBeat {
+    double seconds = 0; // the R-peak
     char beatClass = 'N';
-    char form = 'N';     // as MakeBeatShape takes it
+    char form = 'N';     // as MakeEcgBeatShape takes it
     double sinusRr = 1;  // the sinus cycle at the beat
     double rrBefore = 1; // interval from the beat before
 };
 
-struct OPlannedEvent {
+struct OEcgPlannedEvent {
     OEcgEventKind kind = OEcgEventKind::AF;
     double startSeconds = 0;
     double endSeconds = 0;
     int beats = 0;
 };
 
-class ORhythmPlanner {
+class OEcgRhythmPlanner {
 public:
-    ORhythmPlanner(double bpm, double variability, uint32_t seed, const OEcgRhythm& rhythm);
+    OEcgRhythmPlanner(double bpm, double variability, uint32_t seed, const OEcgRhythm& rhythm);
 
     // The next beat, in time order.
-    OPlannedBeat Next();
+    OEcgPlannedBeat Next();
     // Events whose beats have all been planned (each given once).
-    std::vector<OPlannedEvent> TakeEvents();
+    std::vector<OEcgPlannedEvent> TakeEvents();
 
 private:
     double SinusRr(double t);
@@ -54,10 +54,10 @@ private:
     double m_MeanRr;
     double m_Variability;
     double m_Phase1, m_Phase2;
-    std::deque<OPlannedBeat> m_Queue;
-    std::vector<OPlannedBeat> m_Episode; // the beats of the episode being planned
+    std::deque<OEcgPlannedBeat> m_Queue;
+    std::vector<OEcgPlannedBeat> m_Episode; // the beats of the episode being planned
     bool m_InEpisode = false;
-    std::vector<OPlannedEvent> m_Events;
+    std::vector<OEcgPlannedEvent> m_Events;
     double m_Last = 0;      // R-peak of the last beat planned
     double m_NextSinus = 0; // when the sinus node fires next
     double m_SinusRr = 1;   // the sinus cycle now
