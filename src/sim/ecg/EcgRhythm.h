@@ -53,8 +53,8 @@ struct OEcgEpisode {
 struct OEcgRhythm {
     double pvcPerMinute = 0;     // isolated PVCs
     double apcPerMinute = 0;     // isolated APCs
-    double pvcCoupling = 0.6;    // a PVC's interval from the beat before, fraction of RR
-    double apcPrematurity = 0.3; // how much earlier than due an APC comes, fraction of RR
+    double pvcCoupling = 0.6;    // a PVC's interval from the beat before, fraction of RR (0.3-0.9)
+    double apcPrematurity = 0.3; // how much earlier than due an APC comes, fraction of RR (0.05-0.6)
     std::vector<OEcgEpisode> episodes;
 
     bool Active() const { return pvcPerMinute > 0 || apcPerMinute > 0 || !episodes.empty(); }
