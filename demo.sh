@@ -65,7 +65,8 @@ ectopy_first=$(awk -F'\t' '$1 == "event" { print $2; exit }' "$truth")
 ectopy_row=$(awk -F'\t' -v first="$(printf '0x%x' "$ectopy_first")" 'NR > 1 && $2 == first { print $1 }' "$out/list.tsv")
 ectopy="$out/ectopy.экг"
 "${cli[@]}" download "$ectopy_row" "$ectopy" --speed 921600
-awk -F'\t' -v first="$ectopy_first" '$1 == "rpeak" && $2 == first { print $3 "\t" $4 }' "$truth" >"$out/ectopy - truth beats.tsv"
+# The truth in the layouts of --beats (position, flags, class) and --events.
+awk -F'\t' -v first="$ectopy_first" '$1 == "rpeak" && $2 == first { print $3 "\t0\t" $4 }' "$truth" >"$out/ectopy - truth beats.tsv"
 awk -F'\t' -v first="$ectopy_first" -v OFS='\t' '$1 == "event" && $2 == first {
   printf "%s\t%.2f\t%.2f\t%d\t%.1f\n", $3, $4 / 976.5625, $5 / 976.5625, $6, $7 }' "$truth" >"$out/ectopy - truth events.tsv"
 cli_help=$(build/bin/brenna-cli help)
@@ -75,7 +76,7 @@ if [[ "$cli_help" == *--beats* && "$cli_help" == *--events* ]]; then
   echo "ectopy recording: beats per class found (truth):"
   for class in N S V; do
     found=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - beats.tsv" | wc -l)
-    known=$(awk -F'\t' -v c="$class" '$2 == c' "$out/ectopy - truth beats.tsv" | wc -l)
+    known=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - truth beats.tsv" | wc -l)
     echo "  $class: $found ($known)"
   done
   echo "ectopy recording: events found, then the truth:"
