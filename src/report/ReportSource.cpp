@@ -25,7 +25,7 @@ OReportInput ReportInputFromFile(const OEcgFile& file, int32_t detector, double 
     const auto& impulses = file.ImpulseInfo();
     in.beats.reserve(static_cast<size_t>(impulses.Count()));
     for (int64_t i = 0; i < impulses.Count(); ++i)
-        in.beats.push_back({impulses[i].Pos * kSamplePeriod * 1000, impulses[i].Flags});
+        in.beats.push_back({impulses[i].Pos * kSamplePeriod * 1000, impulses[i].Flags, impulses[i].Class});
 
     if (!file.IsMapped())
         return in;

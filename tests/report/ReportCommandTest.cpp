@@ -65,7 +65,7 @@ std::vector<uint8_t> FlatRecording(int sectors)
 }
 
 const char* const kSections[] = {"1. Сводка",  "2. Вся запись", "3. Вариабельность ритма", "4. Почасовая таблица",
-                                 "5. События", "Определения"};
+                                 "5. События", "6. Эктопическая активность", "7. Нарушения ритма", "Определения"};
 
 TEST(ReportCommand, TenMinutesGiveTheWholeReport)
 {
