@@ -250,10 +250,11 @@ private:
             if (edfwrite_annotation_utf8(m_Handle, EdfOnset(impulses[i].Pos), -1, EdfBeatText(impulses[i])) != 0)
                 return false;
         m_Result.beatMarks = m_Marks;
-        for (const ORhythmEvent& e : m_Events)
-            if (edfwrite_annotation_utf8(m_Handle, EdfOnset(e.startSample), EdfDuration(e), RhythmKindName(e.kind)) !=
-                0)
+        for (const ORhythmEvent& e : m_Events) {
+            const char* kind = RhythmKindName(e.kind);
+            if (edfwrite_annotation_utf8(m_Handle, EdfOnset(e.startSample), EdfDuration(e), kind) != 0)
                 return false;
+        }
         m_Result.eventMarks = static_cast<int64_t>(m_Events.size());
         return edfwrite_annotation_utf8(m_Handle, EdfOnset(m_File.SectorCount() * kSamplesPerSector), -1,
                                         kEdfEndMark) == 0;

@@ -71,7 +71,8 @@ TEST(RhythmPages, EctopyAndRhythmSectionsAreInThePdf)
          {"6. Эктопическая активность", "V — желудочковые эктопические", "Желудочковая эктопия: 5,00 % комплексов",
           "7. Нарушения ритма", "Бремя фибрилляции предсердий: 5,00 %", "Фибрилляция предсердий (AF) 1 0:01:00",
           "Желудочковая тахикардия (VT)", "160 уд/мин в 14:38:37", "без RR-интервалов во время фибрилляции",
-          "ФП: 60.0 с, 104 уд/мин — 14:33:25", "Классы комплексов (ANSI/AAMI EC57)"})
+          "ВСР — без фибрилляции предсердий (0:01:00)", "ФП: 60.0 с, 104 уд/мин — 14:33:25",
+          "Классы комплексов (ANSI/AAMI EC57)"})
         EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
     // Class letters under the beats of the strips: V among the N (pdftotext
     // orders the small letters by its own lights, so they are counted).
