@@ -1,5 +1,6 @@
 // brenna-cli analyse, params: the analysis window's processing pass and export
 // on one recording file, and the stored filter parameters.
+#include "BeatTables.h"
 #include "CliCommand.h"
 #include "CliDialogs.h"
 #include "DetectorKind.h"
@@ -9,10 +10,13 @@
 #include "OEcgFile.h"
 #include "ProcessFile.h"
 #include "RecordingCheck.h"
+#include "RhythmEvents.h"
 #include "StrFormat.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -21,7 +25,8 @@
 namespace {
 
 constexpr const char* kAnalyseUsage =
-    "usage: brenna-cli analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt]";
+    "usage: brenna-cli analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt] [--beats OUT.tsv] "
+    "[--events OUT.tsv]";
 
 void PrintSummary(const OEcgFile& file, int32_t detector)
 {
@@ -44,6 +49,11 @@ void PrintSummary(const OEcgFile& file, int32_t detector)
     std::printf("detector: %s (%s)\n", DetectorOptionName(detector), DetectorTitle(detector));
     std::printf("impulses: %lld\n", static_cast<long long>(impulses.Count()));
     std::printf("flagged impulses: %lld\n", static_cast<long long>(flagged));
+    const OBeatClassCounts classes = CountBeatClasses(impulses.Data(), impulses.Count());
+    std::printf("beat classes:");
+    for (char c : kBeatClasses)
+        std::printf(" %c %lld", c, static_cast<long long>(classes.Of(c)));
+    std::printf(", unclassified %lld\n", static_cast<long long>(classes.unclassified));
     std::printf("pulse-rate points: %lld\n", static_cast<long long>(file.Puls().Count()));
     if (rated > 0)
         std::printf("mean pulse rate: %.1f bpm\n", rateSum / rated);
@@ -72,6 +82,23 @@ bool WritePeaks(const OEcgFile& file, const std::string& path)
     return std::fclose(out) == 0;
 }
 
+// Writes text to path; false with the system's reason when it cannot.
+bool WriteTextFile(const std::string& path, const std::string& text, std::string& error)
+{
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    if (!out) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    const int writeErrno = errno;
+    if (std::fclose(out) != 0 || !written) {
+        error = std::strerror(written ? errno : writeErrno);
+        return false;
+    }
+    return true;
+}
+
 int RunAnalyse(const CliArgs& args)
 {
     if (args.positional.size() != 1)
@@ -98,6 +125,19 @@ int RunAnalyse(const CliArgs& args)
         std::printf("%s\n", line.c_str());
     if (const auto peaks = args.Option("peaks"); peaks && !WritePeaks(*file, *peaks))
         return CliFail("analyse: cannot write " + *peaks);
+    std::string error;
+    if (const auto beats = args.Option("beats")) {
+        const auto& impulses = file->ImpulseInfo();
+        if (!WriteTextFile(*beats, BeatTableText(impulses.Data(), impulses.Count()), error))
+            return CliFail("analyse: cannot write the beat list " + *beats + ": " + error);
+    }
+    if (const auto events = args.Option("events")) {
+        const auto& impulses = file->ImpulseInfo();
+        const ORhythmSummary rhythm =
+            FindRhythmEvents(impulses.Data(), impulses.Count(), file->SectorCount() * kSamplesPerSector);
+        if (!WriteTextFile(*events, EventTableText(rhythm), error))
+            return CliFail("analyse: cannot write the event list " + *events + ": " + error);
+    }
     if (args.Has("export") && !ExportDerivedSeries(*file))
         return 1;
     return 0;
@@ -177,12 +217,18 @@ int RunParams(const CliArgs& args)
 }
 
 CliRegistration analyseCommand{"analyse",
-                               {"analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt]",
-                                "processes a recording file with the stored filter parameters and prints a summary; "
-                                "--detector chooses the R-peak detector for this run only, --export writes the four "
-                                "text files beside it, --peaks the R-peak sample indices with their flags"},
+                               {"analyse FILE [--detector standard|precise] [--export] [--peaks OUT.txt] "
+                                "[--beats OUT.tsv] [--events OUT.tsv]",
+                                "processes a recording file with the stored filter parameters and prints a summary "
+                                "with the beats per class; --detector chooses the R-peak detector for this run only, "
+                                "--export writes the four text files beside it, --peaks the R-peak sample indices "
+                                "with their flags, --beats one line per beat: position<TAB>flags<TAB>class (position "
+                                "in samples of the file, class N, S, V, F or Q, '-' when unclassified), --events one "
+                                "line per rhythm event: KIND<TAB>start_s<TAB>end_s<TAB>beats<TAB>mean_bpm (KIND one "
+                                "of AF VT COUPLET BIGEMINY TRIGEMINY SVT PAUSE BRADY TACHY, times in seconds from "
+                                "the file's first sample)"},
                                RunAnalyse,
-                               {"peaks", "detector"}};
+                               {"peaks", "detector", "beats", "events"}};
 CliRegistration paramsCommand{
     "params",
     {"params [--set NAME=VALUE ...] [--defaults]",

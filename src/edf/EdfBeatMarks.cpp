@@ -12,7 +12,26 @@ int64_t EdfOnset(int64_t sample)
 
 const char* EdfBeatText(const OImpulse& impulse)
 {
-    return impulse.Flags != 0 ? kEdfDoubtfulBeatMark : kEdfBeatMark;
+    const bool flagged = impulse.Flags != 0;
+    switch (impulse.Class) {
+    case kBeatNormal:
+        return flagged ? "N?" : "N";
+    case kBeatSupra:
+        return flagged ? "S?" : "S";
+    case kBeatVentricular:
+        return flagged ? "V?" : "V";
+    case kBeatFusion:
+        return flagged ? "F?" : "F";
+    case kBeatUnknown:
+        return flagged ? "Q?" : "Q";
+    default:
+        return flagged ? kEdfDoubtfulBeatMark : kEdfBeatMark;
+    }
+}
+
+int64_t EdfDuration(const ORhythmEvent& event)
+{
+    return EdfOnset(event.endSample) - EdfOnset(event.startSample);
 }
 
 namespace {
@@ -25,22 +44,18 @@ int64_t RecordOf(int64_t onset, int64_t records)
 }
 } // namespace
 
-int EdfAnnotationSignalsNeeded(const OImpulse* impulses, int64_t count, int64_t sectors)
+int EdfAnnotationSignalsNeeded(const OImpulse* impulses, int64_t count, int64_t sectors,
+                               const std::vector<ORhythmEvent>& events)
 {
-    const int64_t records = EdfRecordCount(sectors);
-    const int64_t endRecord = RecordOf(EdfOnset(sectors * kSamplesPerSector), records);
-    int64_t most = 1;
-    int64_t current = -1, inCurrent = 0;
-    auto add = [&](int64_t record) {
-        if (record != current) {
-            current = record;
-            inCurrent = 0;
-        }
-        ++inCurrent;
-        most = std::max(most, inCurrent + (record == endRecord ? 1 : 0));
-    };
-    // Impulses come in ascending order.
+    const int64_t records = std::max<int64_t>(EdfRecordCount(sectors), 1);
+    // Marks per record; events fall between the beats, so the counts are kept
+    // for every record rather than for a run of ascending onsets.
+    std::vector<int32_t> marks(static_cast<size_t>(records), 0);
+    ++marks[size_t(RecordOf(EdfOnset(sectors * kSamplesPerSector), records))];
     for (int64_t i = 0; i < count; ++i)
-        add(RecordOf(EdfOnset(impulses[i].Pos), records));
+        ++marks[size_t(RecordOf(EdfOnset(impulses[i].Pos), records))];
+    for (const ORhythmEvent& e : events)
+        ++marks[size_t(RecordOf(EdfOnset(e.startSample), records))];
+    const int64_t most = *std::max_element(marks.begin(), marks.end());
     return static_cast<int>(std::min<int64_t>(most, kEdfMaxAnnotationSignals + 1));
 }

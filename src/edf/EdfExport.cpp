@@ -54,8 +54,13 @@ public:
         if (m_Options.derived && (!m_File.ProcessedData().Present() || m_File.ProcessedN() == 0))
             return Failure("Для экспорта отфильтрованного сигнала и частоты пульса нужна обработка записи");
         m_Records = EdfRecordCount(sectors);
-        m_Marks = m_Options.annotations ? m_File.ImpulseInfo().Count() : 0;
-        m_Result.annotationSignals = EdfAnnotationSignalsNeeded(m_File.ImpulseInfo().Data(), m_Marks, sectors);
+        const auto& impulses = m_File.ImpulseInfo();
+        m_Marks = m_Options.annotations ? impulses.Count() : 0;
+        if (m_Options.annotations)
+            m_Events = m_Options.events
+                           ? *m_Options.events
+                           : FindRhythmEvents(impulses.Data(), impulses.Count(), sectors * kSamplesPerSector).events;
+        m_Result.annotationSignals = EdfAnnotationSignalsNeeded(impulses.Data(), m_Marks, sectors, m_Events);
         if (m_Result.annotationSignals > kEdfMaxAnnotationSignals)
             return Failure("Слишком много импульсов в одной записи данных EDF+: отметки не поместятся в файл");
         if (!ScanRanges())
@@ -245,6 +250,12 @@ private:
             if (edfwrite_annotation_utf8(m_Handle, EdfOnset(impulses[i].Pos), -1, EdfBeatText(impulses[i])) != 0)
                 return false;
         m_Result.beatMarks = m_Marks;
+        for (const ORhythmEvent& e : m_Events) {
+            const char* kind = RhythmKindName(e.kind);
+            if (edfwrite_annotation_utf8(m_Handle, EdfOnset(e.startSample), EdfDuration(e), kind) != 0)
+                return false;
+        }
+        m_Result.eventMarks = static_cast<int64_t>(m_Events.size());
         return edfwrite_annotation_utf8(m_Handle, EdfOnset(m_File.SectorCount() * kSamplesPerSector), -1,
                                         kEdfEndMark) == 0;
     }
@@ -270,6 +281,8 @@ private:
         m_Result.status = OEdfExportResult::Written;
         m_Result.message = "Файл EDF+ записан:\n" + m_Out + "\nСигналов: " + std::to_string(m_Signals.size()) +
                            ", отметок R: " + std::to_string(m_Result.beatMarks);
+        if (m_Result.eventMarks > 0)
+            m_Result.message += ", событий ритма: " + std::to_string(m_Result.eventMarks);
         if (m_Result.dateUnknown)
             m_Result.message += "\nДата начала записи неизвестна: в файле стоит условная дата 01.01.1985";
         return m_Result;
@@ -287,6 +300,7 @@ private:
     OEdfExportResult m_Result;
     int64_t m_Records = 0;
     int64_t m_Marks = 0;
+    std::vector<ORhythmEvent> m_Events;
     int m_Handle = -1;
     bool m_ReadFailed = false;
 };

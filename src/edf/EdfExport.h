@@ -7,7 +7,9 @@
 //   "Temperature", "Accel X", "Accel Y", "Accel Z", "CCP1"
 //                  one value per sector, as the text export gives them
 //   "ECG filtered", "Pulse rate"  with derived (the last pass's results)
-// and the last pass's impulses as "R" / "R?" annotations.
+// and the last pass's impulses as annotations (their class letters, "R" / "R?"
+// while unclassified) with the rhythm events found from them, each with its
+// duration (EdfBeatMarks.h).
 //
 // The file is written under a temporary name beside the target, read back
 // with EDFlib and renamed only when whole, so a failed or cancelled export
@@ -15,13 +17,18 @@
 #include "DetectorKind.h"
 #include "OEcgFile.h"
 #include "ProcessFile.h"
+#include "RhythmEvents.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 struct OEdfExportOptions {
-    bool derived = false;                 // add the filtered ECG and the pulse rate
-    bool annotations = true;              // the impulses as beat marks
+    bool derived = false;    // add the filtered ECG and the pulse rate
+    bool annotations = true; // the impulses as beat marks, and the rhythm events
+    // The events to mark; absent: FindRhythmEvents over the impulses.
+    std::optional<std::vector<ORhythmEvent>> events;
     std::string patient;                  // patient name, may be empty
     int32_t detector = kDetectorStandard; // the detector the impulses came from
     double unitsPerMillivolt = 0;         // 0: not calibrated
@@ -30,8 +37,9 @@ struct OEdfExportOptions {
 struct OEdfExportResult {
     enum Status { Written, Cancelled, Failed };
     Status status = Failed;
-    std::string message;   // for the user, in every case
-    int64_t beatMarks = 0; // annotations of impulses in the file
+    std::string message;    // for the user, in every case
+    int64_t beatMarks = 0;  // annotations of impulses in the file
+    int64_t eventMarks = 0; // annotations of rhythm events
     int annotationSignals = 0;
     bool dateUnknown = false;
     bool Ok() const { return status == Written; }

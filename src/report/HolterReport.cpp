@@ -1,5 +1,6 @@
 #include "HolterReport.h"
 
+#include "ReportRhythm.h"
 #include "StrFormat.h"
 
 #include <algorithm>
@@ -161,7 +162,7 @@ OStrip Strip(const OHolterReport& r, double centreS)
     for (const OBeat& b : r.info.beats) {
         const double t = b.timeMs / 1000;
         if (t >= start && t < start + kStripS)
-            strip.beats.push_back({t, b.flags != 0});
+            strip.beats.push_back({t, b.flags != 0, b.beatClass});
     }
     return strip;
 }
@@ -194,6 +195,11 @@ void Strips(OHolterReport& r)
 
 } // namespace
 
+OStrip EcgStrip(const OHolterReport& report, double centreS)
+{
+    return Strip(report, centreS);
+}
+
 std::vector<OPause> LongestPauses(const std::vector<OPause>& pauses, size_t count)
 {
     std::vector<OPause> longest = pauses;
@@ -210,6 +216,7 @@ std::optional<OHolterReport> BuildHolterReport(OReportInput input, OReportContro
     r.beatCount = static_cast<int64_t>(r.info.beats.size());
     control.Progress(0);
     r.rr = RrIntervals(r.info.beats);
+    RhythmFigures(r);
     control.Progress(100);
     if (control.Cancelled())
         return std::nullopt;
@@ -229,8 +236,10 @@ std::optional<OHolterReport> BuildHolterReport(OReportInput input, OReportContro
     if (control.Cancelled())
         return std::nullopt;
     Hours(r);
+    HourlyRhythm(r);
     control.Progress(700);
     Strips(r);
+    RhythmStrips(r);
     r.info.sectors.clear();
     r.info.sectors.shrink_to_fit();
     r.info.samples = nullptr;

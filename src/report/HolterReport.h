@@ -12,10 +12,14 @@
 //   the next, over the sector pairs whose second sector starts in that minute
 //   and both of which summed readings. Still: about 0; walking: several units.
 // - Temperature of a minute: the mean of its sectors' temperatures.
+// - Ectopy and rhythm events: ReportRhythm.h.
+#include "BeatTables.h"
 #include "FrequencyDomain.h"
 #include "HrvMetrics.h"
 #include "RecordingStart.h"
+#include "RhythmEvents.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -59,6 +63,8 @@ struct OReportInput {
     // no strips.
     std::function<std::vector<double>(int64_t first, int64_t count)> samples;
     double unitsPerMillivolt = 0; // 0: not calibrated
+    // The rhythm events; absent: FindRhythmEvents over the beats.
+    std::optional<ORhythmSummary> rhythm;
 };
 
 struct OPause {
@@ -77,21 +83,34 @@ struct OHourRow {
     int hour; // from the start of the recording
     int64_t beats = 0;
     std::optional<double> hrMin, hrMean, hrMax, sdnn, rmssd, excludedPct, activity, temperature;
+    OBeatClassCounts classes;                       // beats of the hour per class
+    std::array<int64_t, kRhythmKindCount> events{}; // events starting in the hour, per ORhythmKind
+    double afS = 0;                                 // atrial fibrillation inside the hour
 };
 
 struct OStripBeat {
     double timeS;
     bool flagged;
+    char beatClass = kBeatUnclassified;
 };
 
 struct OStrip {
     std::string title;      // Russian, for the report
-    std::string kind;       // "pause", "fastest_minute", "slowest_minute"
-    double eventTimeS = 0;  // the pause's second beat, or the minute's start
-    double valueMs = 0;     // pause length, or minute heart rate (bpm) for minutes
+    std::string kind;       // "pause", "fastest_minute", "slowest_minute", or a rhythm KIND ("AF", ...)
+    std::string role;       // for a rhythm event: "first", "longest" or "fastest" (several joined by ",")
+    double eventTimeS = 0;  // the pause's second beat, the minute's start, or the event's start
+    double valueMs = 0;     // pause length, minute heart rate (bpm) for minutes, or event length
     double startS = 0;      // first sample of the strip
     std::vector<float> ecg; // baseline removed, device units, at sampleRate
     std::vector<OStripBeat> beats;
+};
+
+// One kind of rhythm event over the recording: indices into rhythm.events.
+struct ORhythmKindRow {
+    ORhythmKind kind;
+    int64_t count = 0;
+    double totalS = 0;
+    size_t first = 0, longest = 0, fastest = 0;
 };
 
 struct OHolterReport {
@@ -108,11 +127,21 @@ struct OHolterReport {
     std::vector<std::optional<double>> activityPerMinute, temperaturePerMinute;
     std::vector<OHourRow> hours;
     std::vector<OStrip> strips;
+
+    // Ectopy and rhythm (ReportRhythm.h).
+    OBeatClassCounts classes;
+    ORhythmSummary rhythm;
+    std::vector<ORhythmKindRow> kinds; // the kinds present, in ORhythmKind order
+    double hrvAfExcludedS = 0;         // RR time inside AF left out of the NN intervals
+    std::vector<OStrip> rhythmStrips;  // first, longest and fastest of each kind
 };
 
 // Builds the whole report; progress goes to 800 per mille (the PDF takes the
 // rest). Empty when cancelled.
 std::optional<OHolterReport> BuildHolterReport(OReportInput input, OReportControl& control);
+
+// The ECG strip of kStripS seconds around centreS with its beats.
+OStrip EcgStrip(const OHolterReport& report, double centreS);
 
 // The longest pauses, longest first.
 std::vector<OPause> LongestPauses(const std::vector<OPause>& pauses, size_t count);

@@ -52,7 +52,8 @@ std::vector<ORrInterval> RrIntervals(const std::vector<OBeat>& beats)
     const size_t n = rr.size();
     for (size_t i = 0; i < n; ++i) {
         ORrInterval& r = rr[i];
-        if (r.flagsFirst || r.flagsSecond || r.rrMs < kNnMinMs || r.rrMs > kNnMaxMs)
+        if (r.flagsFirst || r.flagsSecond || !NnClass(beats[i].beatClass) || !NnClass(beats[i + 1].beatClass) ||
+            r.rrMs < kNnMinMs || r.rrMs > kNnMaxMs)
             continue;
         neighbours.clear();
         for (size_t j = i >= kNnMedianSide ? i - kNnMedianSide : 0; j < std::min(n, i + kNnMedianSide + 1); ++j)

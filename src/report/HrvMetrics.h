@@ -4,11 +4,13 @@
 //
 // - Beats: the impulses of the chosen detector. RR_i = t_i - t_(i-1) in ms
 //   from consecutive impulses.
-// - NN intervals: RR_i whose both beats are unflagged, with
+// - NN intervals: RR_i whose both beats are unflagged and normal (class N,
+//   or not classified, as when the classifier has not run), with
 //   300 <= RR_i <= 2000 ms, and within 20 % of the median of the ten
 //   neighbouring RR intervals (five before, five after, fewer at the ends).
 //   All other intervals are "excluded". An interval without any neighbour
-//   (a recording of two beats) passes the median test.
+//   (a recording of two beats) passes the median test. The report also
+//   excludes the intervals whose second beat falls into atrial fibrillation.
 // - Time: counted from the recording's first sample; an interval belongs to
 //   the minute or 5-minute segment in which its second beat falls, and
 //   "s of NN" is the sum of the NN intervals that belong there.
@@ -26,13 +28,16 @@
 //   least 30 s of NN.
 //
 // A figure that the data cannot give is empty (std::nullopt).
+#include "OImpulse.h"
+
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 struct OBeat {
-    double timeMs = 0; // from the recording's first sample
-    uint8_t flags = 0; // kImpulse* bits of the detector; any bit: flagged
+    double timeMs = 0;                  // from the recording's first sample
+    uint8_t flags = 0;                  // kImpulse* bits of the detector; any bit: flagged
+    char beatClass = kBeatUnclassified; // OBeatClass
 };
 
 struct ORrInterval {
@@ -40,7 +45,14 @@ struct ORrInterval {
     double rrMs = 0;
     bool nn = false;
     uint8_t flagsFirst = 0, flagsSecond = 0;
+    bool inAf = false; // second beat inside atrial fibrillation (set by the report)
 };
+
+// A beat that may end an NN interval: normal, or not classified.
+inline bool NnClass(char beatClass)
+{
+    return beatClass == kBeatNormal || beatClass == kBeatUnclassified;
+}
 
 inline constexpr double kNnMinMs = 300;
 inline constexpr double kNnMaxMs = 2000;

@@ -2,6 +2,7 @@
 
 #include "DetectorKind.h"
 #include "ReportFigures.h"
+#include "ReportRhythm.h"
 #include "StrFormat.h"
 
 #include <QJsonArray>
@@ -15,6 +16,14 @@ namespace {
 QJsonValue Number(const std::optional<double>& value)
 {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+// beats_n ... beats_q and beats_unclassified.
+void AddClassCounts(QJsonObject& json, const OBeatClassCounts& counts)
+{
+    for (char c : kBeatClasses)
+        json[QStringLiteral("beats_") + QChar(c).toLower()] = static_cast<qint64>(counts.Of(c));
+    json["beats_unclassified"] = static_cast<qint64>(counts.unclassified);
 }
 
 QJsonArray Hours(const OHolterReport& r)
@@ -35,12 +44,25 @@ QJsonArray Hours(const OHolterReport& r)
             {"activity", Number(h.activity)},
             {"temperature_c", Number(h.temperature)},
         });
+    for (qsizetype i = 0; i < hours.size(); ++i) {
+        const OHourRow& h = r.hours[size_t(i)];
+        QJsonObject row = hours[i].toObject();
+        AddClassCounts(row, h.classes);
+        row["ventricular_burden_pct"] = Number(HourBurdenPct(h, kBeatVentricular));
+        row["supraventricular_burden_pct"] = Number(HourBurdenPct(h, kBeatSupra));
+        row["af_s"] = h.afS;
+        QJsonObject counts;
+        for (int k = 0; k < kRhythmKindCount; ++k)
+            counts[RhythmKindName(ORhythmKind(k))] = static_cast<qint64>(h.events[size_t(k)]);
+        row["event_counts"] = counts;
+        hours[i] = row;
+    }
     return hours;
 }
 
-QJsonArray Events(const OHolterReport& r)
+QJsonArray Strips(const OHolterReport& r)
 {
-    QJsonArray events;
+    QJsonArray strips;
     for (const OStrip& s : r.strips) {
         QJsonObject e{{"kind", QString::fromStdString(s.kind)},
                       {"time_s", s.eventTimeS},
@@ -50,9 +72,36 @@ QJsonArray Events(const OHolterReport& r)
             e["rr_ms"] = s.valueMs;
         else
             e["hr_bpm"] = s.valueMs;
-        events.append(e);
+        strips.append(e);
     }
+    for (const OStrip& s : r.rhythmStrips)
+        strips.append(QJsonObject{{"kind", QString::fromStdString(s.kind)},
+                                  {"role", QString::fromStdString(s.role)},
+                                  {"time_s", s.eventTimeS},
+                                  {"duration_s", s.valueMs / 1000},
+                                  {"strip_start_s", s.startS},
+                                  {"strip_beats", static_cast<int>(s.beats.size())}});
+    return strips;
+}
+
+QJsonArray RhythmEvents(const OHolterReport& r)
+{
+    QJsonArray events;
+    for (const ORhythmEvent& e : r.rhythm.events)
+        events.append(QJsonObject{{"kind", RhythmKindName(e.kind)},
+                                  {"start_s", EventStartS(r, e)},
+                                  {"end_s", EventStartS(r, e) + EventSeconds(r, e)},
+                                  {"beats", e.beats},
+                                  {"mean_bpm", e.meanBpm}});
     return events;
+}
+
+int64_t CountOf(const OHolterReport& r, ORhythmKind kind)
+{
+    for (const ORhythmKindRow& row : r.kinds)
+        if (row.kind == kind)
+            return row.count;
+    return 0;
 }
 
 bool WriteBytes(const std::string& path, const QByteArray& bytes, std::string& error)
@@ -102,7 +151,17 @@ QJsonObject ReportJson(const OHolterReport& r)
                                     {"extreme_bpm", e.extremeBpm}});
     json["episodes"] = episodes;
     json["hours"] = Hours(r);
-    json["events"] = Events(r);
+    json["strips"] = Strips(r);
+
+    AddClassCounts(json, r.classes);
+    json["ventricular_burden_pct"] = Number(BeatBurdenPct(r, kBeatVentricular));
+    json["supraventricular_burden_pct"] = Number(BeatBurdenPct(r, kBeatSupra));
+    json["events"] = RhythmEvents(r);
+    json["af_burden_pct"] = r.rhythm.AfBurdenPct();
+    json["af_episodes"] = static_cast<qint64>(CountOf(r, ORhythmKind::AF));
+    json["vt_runs"] = static_cast<qint64>(CountOf(r, ORhythmKind::VT));
+    json["couplets"] = static_cast<qint64>(CountOf(r, ORhythmKind::Couplet));
+    json["hrv_af_excluded_s"] = r.hrvAfExcludedS;
     return json;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The report's machine-readable companions: every figure of the summary, the
-// hourly table and the events as JSON (a figure that cannot be computed is
-// null, its reason under "unavailable"), and the RR intervals as CSV, one
+// hourly table, the beats per class, the rhythm events and the ECG strips as
+// JSON (a figure that cannot be computed is null, its reason under
+// "unavailable"), and the RR intervals as CSV, one
 // line per interval: time of the second beat in s, RR in ms, 1 if NN else 0,
 // flags of the first and of the second beat.
 #include "HolterReport.h"

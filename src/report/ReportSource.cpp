@@ -1,6 +1,7 @@
 #include "ReportSource.h"
 
 #include "EcgTime.h"
+#include "RhythmEvents.h"
 #include "SectorDecoders.h"
 
 #include <algorithm>
@@ -25,7 +26,10 @@ OReportInput ReportInputFromFile(const OEcgFile& file, int32_t detector, double 
     const auto& impulses = file.ImpulseInfo();
     in.beats.reserve(static_cast<size_t>(impulses.Count()));
     for (int64_t i = 0; i < impulses.Count(); ++i)
-        in.beats.push_back({impulses[i].Pos * kSamplePeriod * 1000, impulses[i].Flags});
+        in.beats.push_back({impulses[i].Pos * kSamplePeriod * 1000, impulses[i].Flags, impulses[i].Class});
+
+    // The same events as the event list and the EDF+ export give.
+    in.rhythm = FindRhythmEvents(impulses.Data(), impulses.Count(), file.SectorCount() * kSamplesPerSector);
 
     if (!file.IsMapped())
         return in;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +90,70 @@ TEST(AnalyseCommand, DetectorIsChosenForOneRunOrStored)
 
     EXPECT_EQ(Cli(dir, "analyse r.экг --detector fast").exitCode, 1);
     EXPECT_NE(ReadText(dir.File("stderr.txt")).find("standard or precise"), std::string::npos);
+}
+
+// The beat list has the impulses of --peaks with a class each; the event
+// list one known KIND and four numbers per line; both are reported when they
+// cannot be written.
+TEST(AnalyseCommand, BeatAndEventListsAreWrittenOrTheFailureSaid)
+{
+    TempDir dir;
+    ORecordingOptions options;
+    options.ecg.seed = 8;
+    WriteFileBytes(dir.File("r.экг"), MakeRecording(options, 501));
+
+    const ORun run =
+        Cli(dir, "analyse r.экг --detector precise --peaks peaks.txt --beats beats.tsv --events events.tsv");
+    ASSERT_EQ(run.exitCode, 0) << ReadText(dir.File("stderr.txt"));
+    std::istringstream peakLines(ReadText(dir.File("peaks.txt")));
+    std::istringstream beatLines(ReadText(dir.File("beats.tsv")));
+    int64_t beats = 0;
+    std::map<char, int64_t> perClass;
+    for (std::string peak, beat; std::getline(peakLines, peak);) {
+        ASSERT_TRUE(std::getline(beatLines, beat));
+        // position<TAB>flags as in --peaks, then one class letter.
+        ASSERT_EQ(beat.size(), peak.size() + 2) << beat;
+        EXPECT_EQ(beat.substr(0, peak.size() + 1), peak + "\t");
+        EXPECT_NE(std::string("NSVFQ-").find(beat.back()), std::string::npos) << beat;
+        ++perClass[beat.back()];
+        ++beats;
+    }
+    EXPECT_GT(beats, 100); // two minutes
+    std::string extra;
+    EXPECT_FALSE(std::getline(beatLines, extra)) << "more beats than peaks: " << extra;
+    std::string summary = "beat classes:";
+    for (char c : std::string("NSVFQ"))
+        summary += std::string(" ") + c + " " + std::to_string(perClass[c]);
+    summary += ", unclassified " + std::to_string(perClass['-']) + "\n";
+    EXPECT_NE(run.out.find(summary), std::string::npos) << run.out;
+
+    std::istringstream eventLines(ReadText(dir.File("events.tsv")));
+    const std::set<std::string> kinds = {"AF",  "VT",    "COUPLET", "BIGEMINY", "TRIGEMINY",
+                                         "SVT", "PAUSE", "BRADY",   "TACHY"};
+    for (std::string line; std::getline(eventLines, line);) {
+        std::istringstream fields(line);
+        std::string kind;
+        double start = -1, end = -1, bpm = -1;
+        int64_t count = -1;
+        ASSERT_TRUE(std::getline(fields, kind, '\t') && fields >> start >> end >> count >> bpm) << line;
+        EXPECT_EQ(kinds.count(kind), 1u) << line;
+        EXPECT_LE(0, start);
+        EXPECT_LE(start, end);
+        EXPECT_LE(end, 501 * 0.239616);
+    }
+
+    const struct {
+        const char* option;
+        const char* message;
+    } failures[] = {
+        {"--beats missing/beats.tsv", "analyse: cannot write the beat list missing/beats.tsv: "},
+        {"--events missing/events.tsv", "analyse: cannot write the event list missing/events.tsv: "},
+    };
+    for (const auto& f : failures) {
+        EXPECT_EQ(Cli(dir, std::string("analyse r.экг ") + f.option).exitCode, 1) << f.option;
+        EXPECT_NE(ReadText(dir.File("stderr.txt")).find(f.message), std::string::npos)
+            << ReadText(dir.File("stderr.txt"));
+    }
 }
 
 TEST(AnalyseCommand, UnusableFileExitsWithTheMessage)

@@ -155,6 +155,63 @@ TEST_F(EdfRoundTrip, EveryValueAndMarkComesBackAsWritten)
     EXPECT_NEAR(f.annotations.back().onset * 1e-7, n * kSectorDuration, 1e-4);
 }
 
+// Classes set by hand on a processed recording (the classifier's own tests
+// judge the classes) and events made by hand, three of them starting in the
+// record of the recording's end: every mark comes back, the events with
+// their durations.
+TEST_F(EdfRoundTrip, ClassLettersAndRhythmEventsComeBack)
+{
+    OProcessedRecording r = MakeProcessedRecording(dir.Path(), kDatedName, 61);
+    const int64_t count = r.file->ImpulseInfo().Count();
+    ASSERT_GT(count, 10);
+    // The test owns the file; the analysis fills this array in a pass.
+    OImpulse* impulses = const_cast<OImpulse*>(r.file->ImpulseInfo().Data());
+    const char classes[] = {kBeatNormal, kBeatSupra, kBeatVentricular, kBeatFusion, kBeatUnknown, kBeatUnclassified};
+    for (int64_t i = 0; i < count; ++i)
+        impulses[i].Class = classes[i % 6];
+    impulses[2].Flags |= kImpulseDoubtful;
+
+    const int64_t end = 61 * kSamplesPerSector;
+    OEdfExportOptions options;
+    options.events = std::vector<ORhythmEvent>{
+        {ORhythmKind::AF, 100, 9866, 12, 84.5}, // 0.1 .. 10.1 s
+        {ORhythmKind::Couplet, end - 900, end - 700, 2, 0},
+        {ORhythmKind::VT, end - 800, end - 100, 4, 150},
+        {ORhythmKind::Pause, end - 600, end - 10, 2, 25},
+    };
+    const std::string out = dir.File("rec.edf");
+    const OEdfExportResult result = ExportEdf(*r.file, out, options, control);
+    ASSERT_TRUE(result.Ok()) << result.message;
+    EXPECT_EQ(result.eventMarks, 4);
+    EXPECT_NE(result.message.find("событий ритма: 4"), std::string::npos) << result.message;
+
+    const OEdfFile f = ReadEdf(out);
+    ASSERT_EQ(int64_t(f.annotations.size()), count + 4 + 1);
+    std::vector<const edf_annotation_struct*> beats, events;
+    for (const auto& a : f.annotations) {
+        const std::string text = a.annotation;
+        if (text == "Recording ends")
+            continue;
+        (text.size() <= 2 && a.duration_l < 0 ? beats : events).push_back(&a);
+    }
+    ASSERT_EQ(int64_t(beats.size()), count);
+    for (int64_t i = 0; i < count; ++i) {
+        EXPECT_NEAR(beats[size_t(i)]->onset * 1e-7, impulses[i].Pos * kSamplePeriod, 1e-4) << i;
+        const std::string letter = classes[i % 6] ? std::string(1, classes[i % 6]) : std::string("R");
+        EXPECT_EQ(beats[size_t(i)]->annotation, letter + (impulses[i].Flags ? "?" : "")) << i;
+    }
+    EXPECT_STREQ(beats[2]->annotation, "V?");
+    ASSERT_EQ(events.size(), 4u);
+    const char* kinds[] = {"AF", "COUPLET", "VT", "PAUSE"};
+    for (size_t e = 0; e < 4; ++e) {
+        const ORhythmEvent& want = (*options.events)[e];
+        EXPECT_STREQ(events[e]->annotation, kinds[e]);
+        EXPECT_NEAR(events[e]->onset * 1e-7, want.startSample * kSamplePeriod, 1e-4) << kinds[e];
+        EXPECT_NEAR(events[e]->duration_l * 1e-7, (want.endSample - want.startSample) * kSamplePeriod, 1e-4)
+            << kinds[e];
+    }
+}
+
 TEST_F(EdfRoundTrip, CalibratedEcgIsInMillivoltsAndUnknownDateIsSaid)
 {
     EcgCalibration::SaveUnitsPerMillivolt(1000);
@@ -245,6 +302,7 @@ TEST(EdfBeatMarks, AnnotationSignalsFollowTheDensestRecord)
         std::vector<int32_t> positions;
         int64_t sectors;
         int expected;
+        std::vector<int64_t> eventStarts = {};
     };
     const Case cases[] = {
         {{}, 1, 1},                              // only the end mark
@@ -252,11 +310,47 @@ TEST(EdfBeatMarks, AnnotationSignalsFollowTheDensestRecord)
         {{10, 200, 400, 600, 800, 1000}, 20, 6}, // six in the first record
         {{10, 200, 1100}, 5, 4},                 // the end mark shares the last record
         {{1169, 1170}, 10, 2},                   // 1170 lies just past the edge: its own record
+        // Events count where they start, beside the beats of that record.
+        {{10, 1200, 2400}, 20, 3, {1300, 2000}},
+        {{10, 200, 400, 600, 800, 1000}, 20, 8, {5, 1100}},
+        {{10, 2400}, 20, 1, {1300}},    // alone in its record
+        {{10, 200}, 5, 5, {300, 1160}}, // with the beats and the end in the only record
     };
     for (const Case& c : cases) {
         const auto list = impulses(c.positions);
-        EXPECT_EQ(EdfAnnotationSignalsNeeded(list.data(), int64_t(list.size()), c.sectors), c.expected)
-            << c.positions.size() << " impulses, " << c.sectors << " sectors";
+        std::vector<ORhythmEvent> events;
+        for (int64_t start : c.eventStarts)
+            events.push_back({ORhythmKind::Couplet, start, start + 300, 2, 120});
+        EXPECT_EQ(EdfAnnotationSignalsNeeded(list.data(), int64_t(list.size()), c.sectors, events), c.expected)
+            << c.positions.size() << " impulses, " << events.size() << " events, " << c.sectors << " sectors";
+    }
+}
+
+TEST(EdfBeatMarks, BeatTextIsTheClassLetterWithTheFlag)
+{
+    const struct {
+        char beatClass;
+        uint8_t flags;
+        const char* text;
+    } cases[] = {
+        {kBeatUnclassified, 0, "R"},
+        {kBeatUnclassified, kImpulseDoubtful, "R?"},
+        {kBeatNormal, 0, "N"},
+        {kBeatNormal, kImpulseEdge, "N?"},
+        {kBeatSupra, 0, "S"},
+        {kBeatSupra, kImpulseNeighbour, "S?"},
+        {kBeatVentricular, 0, "V"},
+        {kBeatVentricular, kImpulseDefective, "V?"},
+        {kBeatFusion, 0, "F"},
+        {kBeatFusion, kImpulseDoubtful, "F?"},
+        {kBeatUnknown, 0, "Q"},
+        {kBeatUnknown, kImpulseDoubtful, "Q?"},
+        {'x', 0, "R"}, // not a class: as unclassified
+    };
+    for (const auto& c : cases) {
+        OImpulse impulse{100, c.flags, 0, 0};
+        impulse.Class = c.beatClass;
+        EXPECT_STREQ(EdfBeatText(impulse), c.text) << int(c.beatClass) << " flags " << int(c.flags);
     }
 }
 

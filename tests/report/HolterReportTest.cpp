@@ -4,12 +4,15 @@
 #include "HolterReport.h"
 #include "ReportFigures.h"
 #include "ReportFiles.h"
+#include "ReportRhythm.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <map>
 #include <set>
 
 namespace {
@@ -168,7 +171,192 @@ TEST(HolterReport, JsonStatesTheModulesFigures)
     EXPECT_EQ(hours[0]["beats"].toInteger(), r->hours[0].beats);
     EXPECT_DOUBLE_EQ(hours[0]["sdnn_ms"].toDouble(), *r->hours[0].sdnn);
     EXPECT_EQ(json["episodes"].toArray().size(), 1);
-    EXPECT_EQ(json["events"].toArray().size(), 3);
+    // The strips of the events page; "events" lists the rhythm events.
+    EXPECT_EQ(json["strips"].toArray().size(), 3);
+    EXPECT_EQ(json["events"].toArray().size(), qsizetype(r->rhythm.events.size()));
+}
+
+// 90 minutes at 60 bpm, all N but for V, S, F and Q beats at their regular
+// times, in both hours.
+OReportInput ClassedRecording(const std::map<size_t, char>& classes)
+{
+    OReportInput in;
+    in.filePath = "/data/rec.экг";
+    in.durationS = 5400;
+    for (double t = 500; t < in.durationS * 1000; t += 1000)
+        in.beats.push_back({t, 0, kBeatNormal});
+    for (const auto& [index, beatClass] : classes)
+        in.beats[index].beatClass = beatClass;
+    return in;
+}
+
+TEST(HolterReport, EctopicBeatsAreCountedPerHourAndLeaveTheNnIntervals)
+{
+    const std::map<size_t, char> ectopic = {{100, 'V'}, {200, 'V'},  {300, 'V'},  {400, 'S'},
+                                            {500, 'S'}, {4000, 'V'}, {4100, 'F'}, {4200, 'Q'}};
+    OReportControl control;
+    const auto r = BuildHolterReport(ClassedRecording(ectopic), control);
+    ASSERT_TRUE(r);
+    const int64_t beats = r->beatCount;
+    EXPECT_EQ(r->classes.Of('N'), beats - 8);
+    EXPECT_EQ(r->classes.Of('V'), 4);
+    EXPECT_EQ(r->classes.Of('S'), 2);
+    EXPECT_EQ(r->classes.Of('F'), 1);
+    EXPECT_EQ(r->classes.Of('Q'), 1);
+    EXPECT_EQ(r->classes.unclassified, 0);
+    // Every interval touching an ectopic beat is excluded, nothing else is.
+    EXPECT_EQ(r->time.excludedCount, 16);
+    EXPECT_EQ(r->time.nnCount, int64_t(r->rr.size()) - 16);
+
+    ASSERT_EQ(r->hours.size(), 2u);
+    const struct {
+        int hour;
+        int64_t n, s, v, f, q;
+    } hours[] = {{0, 3600 - 5, 2, 3, 0, 0}, {1, r->hours[1].beats - 3, 0, 1, 1, 1}};
+    const QJsonObject json = ReportJson(*r);
+    const QJsonArray jsonHours = json["hours"].toArray();
+    for (const auto& h : hours) {
+        const OHourRow& row = r->hours[size_t(h.hour)];
+        EXPECT_EQ(row.classes.Of('N'), h.n) << h.hour;
+        EXPECT_EQ(row.classes.Of('S'), h.s) << h.hour;
+        EXPECT_EQ(row.classes.Of('V'), h.v) << h.hour;
+        EXPECT_EQ(row.classes.Of('F'), h.f) << h.hour;
+        EXPECT_EQ(row.classes.Of('Q'), h.q) << h.hour;
+        const QJsonObject j = jsonHours[h.hour].toObject();
+        EXPECT_EQ(j["beats_n"].toInteger(), h.n);
+        EXPECT_EQ(j["beats_s"].toInteger(), h.s);
+        EXPECT_EQ(j["beats_v"].toInteger(), h.v);
+        EXPECT_EQ(j["beats_f"].toInteger(), h.f);
+        EXPECT_EQ(j["beats_q"].toInteger(), h.q);
+        EXPECT_DOUBLE_EQ(j["ventricular_burden_pct"].toDouble(), 100.0 * h.v / row.beats);
+    }
+
+    // The JSON states the module's counts and burdens.
+    const std::pair<const char*, char> keys[] = {
+        {"beats_n", 'N'}, {"beats_s", 'S'}, {"beats_v", 'V'}, {"beats_f", 'F'}, {"beats_q", 'Q'}};
+    for (const auto& [key, beatClass] : keys)
+        EXPECT_EQ(json[key].toInteger(), r->classes.Of(beatClass)) << key;
+    EXPECT_DOUBLE_EQ(json["ventricular_burden_pct"].toDouble(), 100.0 * 4 / beats);
+    EXPECT_DOUBLE_EQ(json["supraventricular_burden_pct"].toDouble(), 100.0 * 2 / beats);
+    EXPECT_DOUBLE_EQ(json["ventricular_burden_pct"].toDouble(), *BeatBurdenPct(*r, 'V'));
+    EXPECT_EQ(json["beats_unclassified"].toInteger(), 0);
+
+    // A recording without beats has no burden at all.
+    OReportInput empty = ClassedRecording({});
+    empty.beats.clear();
+    const auto none = BuildHolterReport(empty, control);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(ReportJson(*none)["ventricular_burden_pct"].isNull());
+}
+
+int64_t Sample(double seconds)
+{
+    return std::llround(seconds * 976.5625);
+}
+
+// Events made by hand on the thirty minutes above: two AF episodes (the
+// first faster, the second longer), two VT runs and a couplet, with the
+// beats of the VT runs classed V.
+TEST(HolterReport, EventsGiveTheTableHoursStripsAndTheAfExclusion)
+{
+    OReportInput input = Recording();
+    const OReportInput withoutEvents = input;
+    ORhythmSummary rhythm;
+    rhythm.events = {
+        {ORhythmKind::AF, Sample(100), Sample(140), 40, 110},     {ORhythmKind::AF, Sample(300), Sample(400), 100, 95},
+        {ORhythmKind::VT, Sample(600), Sample(602), 3, 150},      {ORhythmKind::VT, Sample(700), Sample(705), 6, 130},
+        {ORhythmKind::Couplet, Sample(800), Sample(800.8), 2, 0},
+    };
+    rhythm.analysedSeconds = 1800;
+    rhythm.afSeconds = 140;
+    input.rhythm = rhythm;
+    for (OBeat& b : input.beats) {
+        const double t = b.timeMs / 1000;
+        b.beatClass = (t >= 600 && t <= 602) || (t >= 700 && t <= 705) ? kBeatVentricular : kBeatNormal;
+    }
+    OReportControl control;
+    const auto r = BuildHolterReport(input, control);
+    const auto plain = BuildHolterReport(withoutEvents, control);
+    ASSERT_TRUE(r && plain);
+
+    ASSERT_EQ(r->kinds.size(), 3u);
+    const struct {
+        ORhythmKind kind;
+        int64_t count;
+        double totalS;
+        size_t first, longest, fastest;
+    } kinds[] = {
+        {ORhythmKind::AF, 2, 140, 0, 1, 0}, {ORhythmKind::VT, 2, 7, 2, 3, 2}, {ORhythmKind::Couplet, 1, 0.8, 4, 4, 4}};
+    for (size_t k = 0; k < 3; ++k) {
+        const ORhythmKindRow& row = r->kinds[k];
+        EXPECT_EQ(row.kind, kinds[k].kind) << k;
+        EXPECT_EQ(row.count, kinds[k].count) << k;
+        EXPECT_NEAR(row.totalS, kinds[k].totalS, 2e-3) << k;
+        EXPECT_EQ(row.first, kinds[k].first) << k;
+        EXPECT_EQ(row.longest, kinds[k].longest) << k;
+        EXPECT_EQ(row.fastest, kinds[k].fastest) << k;
+    }
+    const OHourRow& hour = r->hours[0];
+    EXPECT_EQ(hour.events[size_t(ORhythmKind::AF)], 2);
+    EXPECT_EQ(hour.events[size_t(ORhythmKind::VT)], 2);
+    EXPECT_EQ(hour.events[size_t(ORhythmKind::Couplet)], 1);
+    EXPECT_EQ(hour.events[size_t(ORhythmKind::Pause)], 0);
+    EXPECT_NEAR(hour.afS, 140, 2e-3);
+
+    // HRV leaves the AF time out: 40 + 100 intervals of 1 s, and no other.
+    EXPECT_NEAR(r->hrvAfExcludedS, 140, 1e-9);
+    int64_t inAf = 0;
+    for (size_t i = 0; i < r->rr.size(); ++i) {
+        const double t = r->rr[i].timeS;
+        const bool inside = (t > 100 && t <= 140) || (t > 300 && t <= 400);
+        EXPECT_EQ(r->rr[i].inAf, inside) << t;
+        inAf += inside;
+        if (inside) {
+            EXPECT_FALSE(r->rr[i].nn) << t;
+        }
+    }
+    EXPECT_EQ(inAf, 140);
+    // The V runs' intervals leave too (the 1 s beats of the runs are V).
+    EXPECT_LT(r->time.nnCount, plain->time.nnCount - 140);
+
+    // Strips: one per event with every role it plays, class letters on the beats.
+    ASSERT_EQ(r->rhythmStrips.size(), 5u);
+    const std::pair<const char*, const char*> strips[] = {{"AF", "first,fastest"},
+                                                          {"AF", "longest"},
+                                                          {"VT", "first,fastest"},
+                                                          {"VT", "longest"},
+                                                          {"COUPLET", "first,longest,fastest"}};
+    for (size_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(r->rhythmStrips[k].kind, strips[k].first) << k;
+        EXPECT_EQ(r->rhythmStrips[k].role, strips[k].second) << k;
+    }
+    EXPECT_NEAR(r->rhythmStrips[1].startS, 299, 2e-3);                 // a long event from its onset
+    EXPECT_NEAR(r->rhythmStrips[3].startS, 702.5 - kStripS / 2, 2e-3); // a short one centred
+    int64_t ventricular = 0;
+    for (const OStripBeat& b : r->rhythmStrips[3].beats) {
+        EXPECT_EQ(b.beatClass, b.timeS >= 700 && b.timeS <= 705 ? kBeatVentricular : kBeatNormal) << b.timeS;
+        ventricular += b.beatClass == kBeatVentricular;
+    }
+    EXPECT_EQ(ventricular, 5);
+
+    const QJsonObject json = ReportJson(*r);
+    const QJsonArray events = json["events"].toArray();
+    ASSERT_EQ(events.size(), 5);
+    for (qsizetype i = 0; i < events.size(); ++i) {
+        const ORhythmEvent& e = rhythm.events[size_t(i)];
+        const QJsonObject j = events[i].toObject();
+        EXPECT_EQ(j["kind"].toString().toStdString(), RhythmKindName(e.kind));
+        EXPECT_DOUBLE_EQ(j["start_s"].toDouble(), e.startSample / 976.5625);
+        EXPECT_DOUBLE_EQ(j["end_s"].toDouble(), e.endSample / 976.5625);
+        EXPECT_EQ(j["beats"].toInt(), e.beats);
+        EXPECT_DOUBLE_EQ(j["mean_bpm"].toDouble(), e.meanBpm);
+    }
+    EXPECT_DOUBLE_EQ(json["af_burden_pct"].toDouble(), 100.0 * 140 / 1800);
+    EXPECT_EQ(json["af_episodes"].toInteger(), 2);
+    EXPECT_EQ(json["vt_runs"].toInteger(), 2);
+    EXPECT_EQ(json["couplets"].toInteger(), 1);
+    EXPECT_DOUBLE_EQ(json["hours"].toArray()[0].toObject()["af_s"].toDouble(), hour.afS);
+    EXPECT_EQ(json["strips"].toArray().size(), qsizetype(r->strips.size() + 5));
 }
 
 } // namespace

@@ -113,6 +113,34 @@ TEST(NnRule, LimitsAndPauses)
     EXPECT_DOUBLE_EQ(*d.rmssd, 0); // only adjacent pairs: every difference is 0
 }
 
+// An interval is NN only when both its beats are N (or unclassified, as
+// before the classifier ran): one beat of each class among regular beats, at
+// the regular time so that only its class can exclude it, in the middle and
+// at either end.
+TEST(NnRule, BothBeatsMustBeNormal)
+{
+    const struct {
+        char beatClass;
+        size_t at; // beat index among 11 beats, 10 intervals
+        std::vector<bool> nn;
+    } cases[] = {
+        {kBeatUnclassified, 5, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}}, {kBeatNormal, 5, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+        {kBeatSupra, 5, {1, 1, 1, 1, 0, 0, 1, 1, 1, 1}},        {kBeatVentricular, 5, {1, 1, 1, 1, 0, 0, 1, 1, 1, 1}},
+        {kBeatFusion, 5, {1, 1, 1, 1, 0, 0, 1, 1, 1, 1}},       {kBeatUnknown, 5, {1, 1, 1, 1, 0, 0, 1, 1, 1, 1}},
+        {kBeatVentricular, 0, {0, 1, 1, 1, 1, 1, 1, 1, 1, 1}},  {kBeatVentricular, 10, {1, 1, 1, 1, 1, 1, 1, 1, 1, 0}},
+    };
+    for (const auto& c : cases) {
+        std::vector<OBeat> beats = Beats(std::vector<double>(10, 900));
+        for (OBeat& b : beats)
+            b.beatClass = c.beatClass == kBeatUnclassified ? kBeatUnclassified : kBeatNormal;
+        beats[c.at].beatClass = c.beatClass;
+        const std::vector<ORrInterval> r = RrIntervals(beats);
+        ASSERT_EQ(r.size(), c.nn.size());
+        for (size_t i = 0; i < r.size(); ++i)
+            EXPECT_EQ(r[i].nn, c.nn[i]) << "class '" << c.beatClass << "' at " << c.at << ", interval " << i;
+    }
+}
+
 TEST(NnRule, TooFewBeatsGiveNoFigures)
 {
     for (const std::vector<OBeat>& beats : {std::vector<OBeat>{}, std::vector<OBeat>{{500, 0}}}) {

@@ -64,8 +64,14 @@ std::vector<uint8_t> FlatRecording(int sectors)
     return bytes;
 }
 
-const char* const kSections[] = {"1. Сводка",  "2. Вся запись", "3. Вариабельность ритма", "4. Почасовая таблица",
-                                 "5. События", "Определения"};
+const char* const kSections[] = {"1. Сводка",
+                                 "2. Вся запись",
+                                 "3. Вариабельность ритма",
+                                 "4. Почасовая таблица",
+                                 "5. События",
+                                 "6. Эктопическая активность",
+                                 "7. Нарушения ритма",
+                                 "Определения"};
 
 TEST(ReportCommand, TenMinutesGiveTheWholeReport)
 {
@@ -107,6 +113,19 @@ TEST(ReportCommand, TenMinutesGiveTheWholeReport)
         EXPECT_DOUBLE_EQ(json[key].toDouble(), *value) << key;
     }
     EXPECT_EQ(json["hours"].toArray().size(), 1);
+    // Beats per class, the events and their counts as the module has them.
+    const std::pair<const char*, char> classes[] = {
+        {"beats_n", 'N'}, {"beats_s", 'S'}, {"beats_v", 'V'}, {"beats_f", 'F'}, {"beats_q", 'Q'}};
+    for (const auto& [key, beatClass] : classes) {
+        EXPECT_EQ(json[key].toInteger(), report->classes.Of(beatClass)) << key;
+        EXPECT_EQ(json["hours"][0][key].toInteger(), report->hours[0].classes.Of(beatClass)) << key;
+    }
+    EXPECT_EQ(json["beats_unclassified"].toInteger(), report->classes.unclassified);
+    EXPECT_EQ(json["events"].toArray().size(), qsizetype(report->rhythm.events.size()));
+    EXPECT_DOUBLE_EQ(json["af_burden_pct"].toDouble(), report->rhythm.AfBurdenPct());
+    for (const char* key :
+         {"ventricular_burden_pct", "supraventricular_burden_pct", "af_episodes", "vt_runs", "couplets"})
+        EXPECT_TRUE(json[key].isDouble()) << key;
 
     // One CSV line per RR interval: time, RR, NN, both beats' flags.
     std::istringstream lines(ReadText(dir.File("r.csv")));

@@ -13,7 +13,6 @@ constexpr double kMmPerS = 25;
 constexpr double kRowS = 5;       // a 10-second strip is drawn as two rows
 constexpr double kStripRowH = 30; // mm
 constexpr double kMmPerMv = 10;
-constexpr double kStripBlockH = 8 + 2 * (kStripRowH + 3);
 
 // Paper: 1 mm lines, heavier every 5 mm.
 void Paper(OReportCanvas& c, double x, double y, double w, double h)
@@ -38,6 +37,8 @@ double UnitsPerMm(const OHolterReport& r, const OStrip& s)
     const double lo = sorted[sorted.size() / 500], hi = sorted[sorted.size() - 1 - sorted.size() / 500];
     return std::max(1e-6, std::max(std::abs(lo), std::abs(hi)) / (kStripRowH / 2 - 2));
 }
+
+} // namespace
 
 double DrawStrip(OReportCanvas& c, const OHolterReport& r, const OStrip& s, double y)
 {
@@ -103,6 +104,11 @@ double DrawStrip(OReportCanvas& c, const OHolterReport& r, const OStrip& s, doub
             p.setPen(Qt::NoPen);
             p.setBrush(colour);
             p.drawPath(mark);
+            if (s.beats[b].beatClass != kBeatUnclassified) {
+                c.SetFont(6, true);
+                p.setPen(s.beats[b].beatClass == kBeatNormal ? QColor(20, 60, 160) : QColor(210, 40, 40));
+                c.Text(x - 2, top + 2, 4, 3, QString(QChar(s.beats[b].beatClass)), Qt::AlignCenter);
+            }
             if (b > 0 && s.beats[b - 1].timeS >= rowStart) {
                 const double rrMs = (s.beats[b].timeS - s.beats[b - 1].timeS) * 1000;
                 const double left = x - rrMs / 1000 * kMmPerS;
@@ -118,6 +124,8 @@ double DrawStrip(OReportCanvas& c, const OHolterReport& r, const OStrip& s, doub
     }
     return y + 2 * (kStripRowH + 3) + 2;
 }
+
+namespace {
 
 double TableRow(OReportCanvas& c, double y, const QStringList& cells, const std::vector<double>& widths, bool bold)
 {

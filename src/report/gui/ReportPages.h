@@ -14,7 +14,14 @@ void DrawTrendsPage(OReportCanvas& canvas, const OHolterReport& report);
 void DrawVariabilityPage(OReportCanvas& canvas, const OHolterReport& report);
 void DrawHourlyPages(OReportCanvas& canvas, const OHolterReport& report);
 void DrawEventPages(OReportCanvas& canvas, const OHolterReport& report);
+void DrawEctopyPage(OReportCanvas& canvas, const OHolterReport& report);
+void DrawRhythmPages(OReportCanvas& canvas, const OHolterReport& report);
 void DrawDefinitionsPage(OReportCanvas& canvas, const OHolterReport& report);
+
+// A 10 s ECG strip with its title at y, its beats marked (with their class
+// letters when classified); returns the y below it.
+inline constexpr double kStripBlockH = 8 + 2 * (30 + 3);
+double DrawStrip(OReportCanvas& canvas, const OHolterReport& report, const OStrip& strip, double y);
 
 // Time-axis ticks and labels shared by the plots over the whole recording.
 struct OTimeAxis {

@@ -30,8 +30,8 @@ bool WriteHolterPdf(const OHolterReport& report, const std::string& path, ORepor
             return false;
         }
         using Page = void (*)(OReportCanvas&, const OHolterReport&);
-        const Page pages[] = {DrawSummaryPage, DrawTrendsPage, DrawVariabilityPage,
-                              DrawHourlyPages, DrawEventPages, DrawDefinitionsPage};
+        const Page pages[] = {DrawSummaryPage, DrawTrendsPage, DrawVariabilityPage, DrawHourlyPages,
+                              DrawEventPages,  DrawEctopyPage, DrawRhythmPages,     DrawDefinitionsPage};
         int done = 0;
         for (Page page : pages) {
             if (control.Cancelled())

@@ -7,6 +7,7 @@
 #include <QColor>
 
 #include <algorithm>
+#include <cmath>
 
 QString Num(double value, int decimals)
 {
@@ -79,12 +80,15 @@ void DrawSummaryPage(OReportCanvas& c, const OHolterReport& r)
     y = Row(c, y, QStringLiteral("Детектор R-зубцов"), QString::fromUtf8(DetectorTitle(r.info.detector)));
     y = Row(c, y, QStringLiteral("Комплексов (R-зубцов)"), QString::number(r.beatCount));
     const int64_t intervals = static_cast<int64_t>(r.rr.size());
-    y = Row(c, y, QStringLiteral("Исключённых интервалов"), QString::number(r.time.excludedCount),
-            intervals ? QStringLiteral("из %1 RR-интервалов (%2 %), NN-интервалов: %3")
-                            .arg(intervals)
-                            .arg(Num(100.0 * r.time.excludedCount / intervals, 1))
-                            .arg(r.time.nnCount)
-                      : QStringLiteral("нет RR-интервалов"));
+    QString excludedNote = intervals ? QStringLiteral("из %1 RR-интервалов (%2 %), NN-интервалов: %3")
+                                           .arg(intervals)
+                                           .arg(Num(100.0 * r.time.excludedCount / intervals, 1))
+                                           .arg(r.time.nnCount)
+                                     : QStringLiteral("нет RR-интервалов");
+    if (r.hrvAfExcludedS > 0)
+        excludedNote += QStringLiteral("; ВСР — без фибрилляции предсердий (%1)")
+                            .arg(Q(DurationText(std::round(r.hrvAfExcludedS))));
+    y = Row(c, y, QStringLiteral("Исключённых интервалов"), QString::number(r.time.excludedCount), excludedNote);
 
     const std::vector<OSummaryFigure> figures = SummaryFigures(r);
     const char* group = "";
