@@ -92,10 +92,13 @@ public:
     TGrDia* GetGrDia(int gr) override { return graphs[gr].axis.get(); }
     int GetLineCount(int gr) override { return static_cast<int>(graphs[gr].lines.size()); }
     OGrLine* GetLine(int gr, int line) override { return graphs[gr].lines[line].get(); }
+    int GetSpanCount(int gr) override { return static_cast<int>(graphs[gr].spans.size()); }
+    GrSpan GetSpan(int gr, int i) override { return graphs[gr].spans[i]; }
 
     struct Graph {
         std::unique_ptr<TGrDia> axis;
         std::vector<std::unique_ptr<FakeLine>> lines;
+        std::vector<GrSpan> spans;
     };
     std::vector<Graph> graphs;
 };
