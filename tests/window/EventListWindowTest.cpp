@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
@@ -107,6 +108,7 @@ TEST_F(EventListWindow, ChoosingAnEventMovesTheChartThereWithItsBandDeeper)
     EXPECT_EQ(List()->model()->index(1, 0).data().toString().toStdString(), "Желудочковая тахикардия");
     EXPECT_EQ(List()->model()->index(1, 1).data().toString().toStdString(), "14:30:30");
     EXPECT_FALSE(List()->toolTip().isEmpty());
+    EXPECT_LE(List()->header()->length(), List()->viewport()->width()) << "every column shows whole";
     EXPECT_EQ(window->ChosenEvent(), -1);
     auto* filtered = window->findChild<QAbstractButton*>("id1035");
     ASSERT_FALSE(filtered->isChecked()) << "the default ticks show no ECG";

@@ -93,6 +93,8 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
     split->addWidget(m_EventList);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 0);
+    // The chart takes what the list's columns leave.
+    split->setSizes({std::max(width() - m_EventListWidth, 1), m_EventListWidth});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -119,6 +119,7 @@ private:
     QLabel* m_CheckText = nullptr;
     OEventTableModel m_EventModel;
     QTreeView* m_EventList = nullptr;
+    int m_EventListWidth = 0; // all its columns, as it first comes up
     EventFinder m_FindEvents = FindRhythmEvents;
     int m_ChosenEvent = -1;
     QPointer<CWaitDialog> m_Notify; // receives the end of a pass

@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QTreeView>
 
 namespace {
@@ -45,7 +46,7 @@ QTreeView* CShowDataWindow::MakeEventList()
         width += w;
     }
     view->setMinimumWidth(width / 2);
-    view->resize(width + 20, view->height());
+    m_EventListWidth = width + view->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     view->installEventFilter(this);
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
