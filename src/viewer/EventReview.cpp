@@ -75,6 +75,14 @@ int NeighbourEvent(int count, int current, int step)
     return std::clamp(current + step, 0, count - 1);
 }
 
+int FirstEventToReview(const std::vector<ORhythmEvent>& events)
+{
+    for (size_t i = 0; i < events.size(); ++i)
+        if (events[i].kind == ORhythmKind::AF)
+            return static_cast<int>(i);
+    return events.empty() ? -1 : 0;
+}
+
 std::string EventTimeText(const ORhythmEvent& event, double timeOffset)
 {
     const double t = event.startSample * kSamplePeriod + timeOffset;

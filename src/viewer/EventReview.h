@@ -31,6 +31,10 @@ OTimeRange EventViewRange(const ORhythmEvent& event, double timeOffset);
 // forward, the last backward); stays at the ends. -1 when there are none.
 int NeighbourEvent(int count, int current, int step);
 
+// The event a review starts from: the first AF episode, else the first
+// event; -1 when there are none.
+int FirstEventToReview(const std::vector<ORhythmEvent>& events);
+
 // Texts of the list's columns.
 std::string EventTimeText(const ORhythmEvent& event, double timeOffset); // "hh:mm:ss" of day
 std::string EventDurationText(const ORhythmEvent& event);                // "4.2 с", "1:05", "2:03:07"

@@ -11,7 +11,9 @@
 
 class OEventTableModel : public QAbstractTableModel {
 public:
-    enum Column : int { kColumnKind, kColumnTime, kColumnDuration, kColumnRate, kColumnCount };
+    // Time first, as a day's list is read; the kind last, where a narrow list
+    // cuts its long names short.
+    enum Column : int { kColumnTime, kColumnDuration, kColumnRate, kColumnKind, kColumnCount };
 
     using QAbstractTableModel::QAbstractTableModel;
 

@@ -36,6 +36,15 @@ TEST(EventReview, StepsStopAtTheEndsAndStartFromNothingChosen)
             << c.count << " " << c.current << " " << c.step;
 }
 
+TEST(EventReview, AReviewStartsAtTheFirstAfEpisode)
+{
+    const ORhythmEvent af = Event(ORhythmKind::AF, 500, 900), vt = Event(ORhythmKind::VT, 100, 140);
+    const ORhythmEvent pause = Event(ORhythmKind::Pause, 50, 60);
+    EXPECT_EQ(FirstEventToReview({}), -1);
+    EXPECT_EQ(FirstEventToReview({pause, vt}), 0);
+    EXPECT_EQ(FirstEventToReview({pause, vt, af, af}), 2);
+}
+
 TEST(EventReview, ViewHasMarginsAndIsCutToThirtySecondsFromOnset)
 {
     const double offset = 1000.0;
@@ -115,14 +124,14 @@ TEST(EventTableModel, RowsAreTheEventsAndTheTimeFollowsTheStartTime)
         row0.push_back(model.data(model.index(0, c)).toString().toStdString());
         row1.push_back(model.data(model.index(1, c)).toString().toStdString());
     }
-    EXPECT_EQ(header, (std::vector<std::string>{"Событие", "Начало", "Длительность", "ЧСС"}));
-    EXPECT_EQ(row0, (std::vector<std::string>{"Фибрилляция предсердий", "01:00:00", "1:40", "119"}));
-    EXPECT_EQ(row1, (std::vector<std::string>{"Пауза", "01:03:20", "3.0 с", ""}));
-    EXPECT_EQ(model.data(model.index(0, 0), Qt::ToolTipRole).toString().toStdString(), "AF, ударов: 150");
+    EXPECT_EQ(header, (std::vector<std::string>{"Начало", "Длительность", "ЧСС", "Событие"}));
+    EXPECT_EQ(row0, (std::vector<std::string>{"01:00:00", "1:40", "119", "Фибрилляция предсердий"}));
+    EXPECT_EQ(row1, (std::vector<std::string>{"01:03:20", "3.0 с", "", "Пауза"}));
+    EXPECT_EQ(model.data(model.index(0, 3), Qt::ToolTipRole).toString().toStdString(), "AF, ударов: 150");
     EXPECT_FALSE(model.data(model.index(2, 0)).isValid()) << "past the last row";
 
     model.SetTimeOffset(0.0);
-    EXPECT_EQ(model.data(model.index(1, 1)).toString().toStdString(), "00:03:20");
+    EXPECT_EQ(model.data(model.index(1, 0)).toString().toStdString(), "00:03:20");
 }
 
 TEST(EventBands, OnlyEcgAndPulseGraphsShowThemTheChosenOneDeeper)

@@ -5,6 +5,7 @@
 #include "CWaitDialog.h"
 #include "DetectorKind.h"
 #include "EcgFileName.h"
+#include "EventReview.h"
 #include "ExportSeries.h"
 #include "OConsole.h"
 #include "ODialogs.h"
@@ -87,20 +88,18 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
     m_CheckText->setStyleSheet("color: #a00000");
     m_CheckText->hide();
     m_EventList = MakeEventList();
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->setChildrenCollapsible(false);
-    split->addWidget(m_Chart);
-    split->addWidget(m_EventList);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 0);
-    // The chart takes what the list's columns leave.
-    split->setSizes({std::max(width() - m_EventListWidth, 1), m_EventListWidth});
+    m_Split = new QSplitter(Qt::Horizontal, this);
+    m_Split->setChildrenCollapsible(false);
+    m_Split->addWidget(m_Chart);
+    m_Split->addWidget(m_EventList);
+    m_Split->setStretchFactor(0, 1);
+    m_Split->setStretchFactor(1, 0);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_Bar);
     layout->addWidget(m_CheckText);
-    layout->addWidget(split, 1);
+    layout->addWidget(m_Split, 1);
     connect(m_Bar, &CControlBar::Command, this, &CShowDataWindow::Command);
     connect(m_Bar, &CControlBar::EscapePressed, this, [this] { setFocus(Qt::ShortcutFocusReason); });
 
@@ -271,6 +270,10 @@ void CShowDataWindow::Process()
     ShowResultState();
     FindEvents();
     Rebuild();
+    if (m_ReviewAfterPass) {
+        m_ReviewAfterPass = false;
+        ChooseEvent(FirstEventToReview(m_EventModel.Events()));
+    }
     ++m_PassesDone;
     emit PassShown();
 }

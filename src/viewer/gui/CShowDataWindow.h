@@ -19,6 +19,7 @@
 #include <QWidget>
 
 class QLabel;
+class QSplitter;
 class QTreeView;
 
 #include <functional>
@@ -75,6 +76,9 @@ public:
     // the keys N and P go to the next and the previous one.
     void ChooseEvent(int row);
     int ChosenEvent() const { return m_ChosenEvent; }
+    // After the next pass, shows the event a review starts from
+    // (FirstEventToReview): the command line's --review.
+    void ReviewAfterPass() { m_ReviewAfterPass = true; }
 
 signals:
     // A pass has ended and its results are shown.
@@ -118,10 +122,12 @@ private:
     TGrWnd* m_Chart = nullptr;
     QLabel* m_CheckText = nullptr;
     OEventTableModel m_EventModel;
+    QSplitter* m_Split = nullptr; // the chart and the event list
     QTreeView* m_EventList = nullptr;
     int m_EventListWidth = 0; // all its columns, as it first comes up
     EventFinder m_FindEvents = FindRhythmEvents;
     int m_ChosenEvent = -1;
+    bool m_ReviewAfterPass = false;
     QPointer<CWaitDialog> m_Notify; // receives the end of a pass
     bool m_Started = false;         // shown and not closed since
     std::optional<std::string> m_FileToOpen;

@@ -9,8 +9,11 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QSplitter>
 #include <QStyle>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,7 +26,7 @@ const char* const kEventListTip = "N — следующее событие, P �
 
 // Column widths from texts as wide as the columns' widest: measuring the
 // rows themselves would read every row of a day's list.
-const char* const kWidestTexts[] = {"Наджелудочковая тахикардия", "00:00:00", "Длительность", "ЧСС"};
+const char* const kWidestTexts[] = {"00:00:00", "Длительность", "ЧСС", "Наджелудочковая тахикардия"};
 
 } // namespace
 
@@ -38,7 +41,7 @@ QTreeView* CShowDataWindow::MakeEventList()
     view->setAllColumnsShowFocus(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->header()->setStretchLastSection(false);
+    view->header()->setStretchLastSection(true);
     int width = view->frameWidth() * 2;
     for (int c = 0; c < OEventTableModel::kColumnCount; ++c) {
         const int w = view->fontMetrics().horizontalAdvance(QString::fromUtf8(kWidestTexts[c])) + 16;
@@ -66,7 +69,16 @@ void CShowDataWindow::FindEvents()
     m_ChosenEvent = -1;
     m_GrList.SetEvents(summary.events);
     m_EventModel.SetEvents(std::move(summary.events), m_GrList.StartTime());
-    m_EventList->setVisible(impulses.Present());
+    if (impulses.Present() && m_EventList->isHidden()) {
+        m_EventList->show();
+        // As it comes up, the chart takes what the list's columns leave, and
+        // on a narrow screen at least 60 %; later the user's division stays.
+        const int total = m_Split->width();
+        const int list = std::min(m_EventListWidth, total * 2 / 5);
+        m_Split->setSizes({std::max(total - list, 1), list});
+    } else if (!impulses.Present()) {
+        m_EventList->hide();
+    }
 }
 
 void CShowDataWindow::ClearEvents()
