@@ -63,6 +63,7 @@ public:
         return function(*x);
     }
     std::string GetName() override { return name; }
+    int GetColor() override { return color; }
 
     std::vector<FakePoint> points;
     bool spread = false;
@@ -71,6 +72,7 @@ public:
     double xLo = 1e100, xHi = -1e100, yLo = 1e100, yHi = -1e100;
     long valueCalls = 0;
     std::string name; // none: left out of the legend
+    int color = -1;   // 0xRRGGBB of its own, or the pane's palette
 };
 
 class FakeGrList : public OGrList {
