@@ -125,7 +125,10 @@ private:
     QSplitter* m_Split = nullptr; // the chart and the event list
     QTreeView* m_EventList = nullptr;
     int m_EventListWidth = 0; // all its columns, as it first comes up
-    EventFinder m_FindEvents = FindRhythmEvents;
+    // A lambda, not the function's name: FindRhythmEvents may be overloaded.
+    EventFinder m_FindEvents = [](const OImpulse* impulses, int64_t count, int64_t totalSamples) {
+        return FindRhythmEvents(impulses, count, totalSamples);
+    };
     int m_ChosenEvent = -1;
     bool m_ReviewAfterPass = false;
     QPointer<CWaitDialog> m_Notify; // receives the end of a pass
