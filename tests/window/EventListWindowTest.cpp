@@ -122,7 +122,15 @@ TEST_F(EventListWindow, ChoosingAnEventMovesTheChartThereWithItsBandDeeper)
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, List()->visualRect(List()->model()->index(1, 0)).center());
     ExpectShown(1);
     EXPECT_TRUE(filtered->isChecked()) << "an event is reviewed on the ECG";
+    EXPECT_TRUE(window->findChild<QAbstractButton*>("id1036")->isChecked()) << "and its beats";
     ASSERT_EQ(window->GrList().LineType(0, 0), 100);
+    ASSERT_EQ(window->GrList().LineType(1, 0), 201);
+
+    // A choice of graphs that has ECG stays as the user made it.
+    window->findChild<QAbstractButton*>("id1036")->setChecked(false);
+    window->ChooseEvent(0);
+    EXPECT_FALSE(window->findChild<QAbstractButton*>("id1036")->isChecked());
+    window->ChooseEvent(1);
     EXPECT_TRUE(window->GrList().GetSpan(0, 1).strong);
     EXPECT_FALSE(window->GrList().GetSpan(0, 0).strong);
 

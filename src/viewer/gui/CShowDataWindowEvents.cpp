@@ -107,11 +107,13 @@ void CShowDataWindow::ShowEvent(int row)
     if (row < 0 || row >= static_cast<int>(events.size()))
         return;
     m_ChosenEvent = row;
-    // An event is reviewed on the ECG: without an ECG graph the filtered
-    // signal is shown.
+    // An event is reviewed on the ECG and its beats: without an ECG graph
+    // the filtered signal is shown, and the recognised impulses with their
+    // classes; a choice of graphs that has ECG stays as it is.
     const OSeriesChoice choice = m_Bar->Choice();
     if (!choice.rawEcg && !choice.filteredEcg) {
         m_Bar->SetTicked(kIdFilteredEcg, true);
+        m_Bar->SetTicked(kIdImpulses, true);
         Rebuild();
     }
     m_GrList.ChooseEvent(row);
