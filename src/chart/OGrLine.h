@@ -28,6 +28,10 @@ public:
     // The series' name for the pane's legend (UTF-8); a series without a
     // name is left out of it.
     virtual std::string GetName() { return {}; }
+    // The colour the series is drawn and named in, 0xRRGGBB, or -1 for the
+    // pane's colour of its place (the default): a series that means the same
+    // in every recording keeps its colour whatever else the pane shows.
+    virtual int GetColor() { return -1; }
 
     // Optional fast envelope: the lowest and highest valid value of the
     // function for x in [x0, x1). A function backed by many samples per pixel

@@ -151,6 +151,35 @@ TEST_F(ChartFixture, PaletteRepeatsFromTheEighthLine)
     EXPECT_EQ(TGrResources::PaleTint(QColor(190, 0, 0)).rgb(), qRgb(239, 190, 190));
 }
 
+TEST_F(ChartFixture, ALineWithItsOwnColourKeepsItWhateverItsPlace)
+{
+    const int g = list.AddGraph();
+    list.AddLine(g, FakeLine::Points({{0, 10, 0x40}, {100, 10, 0x40}}));
+    list.AddLine(g, FakeLine::Points({{0, 20, 0x40}, {100, 20, 0x40}}))->color = 0x0000D0;
+    list.AddLine(g, FakeLine::Points({{0, 30, 0x40}, {100, 30, 0x40}})); // the third place's green
+    Attach();
+    const QImage image = chart.RenderImage();
+    EXPECT_EQ(image.pixel(At(0, 50, 10)), kBlack);
+    EXPECT_EQ(image.pixel(At(0, 50, 20)), qRgb(0, 0, 208)) << "not the second place's red";
+    EXPECT_EQ(image.pixel(At(0, 50, 30)), qRgb(0, 190, 0));
+}
+
+TEST_F(ChartFixture, SpansShadeThePaneBehindTheLinesTheChosenDeeper)
+{
+    const int g = list.AddGraph();
+    list.AddLine(g, FakeLine::Points({{0, 50, 0x40}, {100, 50, 0x40}}));
+    list.graphs[g].spans = {{20, 30, 0xFF0000, false}, {60, 70, 0xFF0000, true}};
+    Attach();
+    const QImage image = chart.RenderImage();
+    const QRgb light = image.pixel(At(0, 25, 80)), deep = image.pixel(At(0, 65, 80));
+    EXPECT_EQ(image.pixel(At(0, 45, 80)), kWhite) << "between the spans";
+    EXPECT_EQ(qRed(light), 255);
+    EXPECT_LT(qGreen(light), 255);
+    EXPECT_LT(qGreen(deep), qGreen(light)) << "the chosen one deeper";
+    EXPECT_EQ(image.pixel(At(0, 25, 5)), light) << "the pane's whole height";
+    EXPECT_EQ(image.pixel(At(0, 25, 50)), kBlack) << "the line over the span";
+}
+
 TEST_F(ChartFixture, LegendNamesTheSeriesInTheirColoursInThePaneCorner)
 {
     // Lines low in the pane leave its top left corner to the legend.

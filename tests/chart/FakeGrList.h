@@ -63,6 +63,7 @@ public:
         return function(*x);
     }
     std::string GetName() override { return name; }
+    int GetColor() override { return color; }
 
     std::vector<FakePoint> points;
     bool spread = false;
@@ -71,6 +72,7 @@ public:
     double xLo = 1e100, xHi = -1e100, yLo = 1e100, yHi = -1e100;
     long valueCalls = 0;
     std::string name; // none: left out of the legend
+    int color = -1;   // 0xRRGGBB of its own, or the pane's palette
 };
 
 class FakeGrList : public OGrList {
@@ -92,10 +94,13 @@ public:
     TGrDia* GetGrDia(int gr) override { return graphs[gr].axis.get(); }
     int GetLineCount(int gr) override { return static_cast<int>(graphs[gr].lines.size()); }
     OGrLine* GetLine(int gr, int line) override { return graphs[gr].lines[line].get(); }
+    int GetSpanCount(int gr) override { return static_cast<int>(graphs[gr].spans.size()); }
+    GrSpan GetSpan(int gr, int i) override { return graphs[gr].spans[i]; }
 
     struct Graph {
         std::unique_ptr<TGrDia> axis;
         std::vector<std::unique_ptr<FakeLine>> lines;
+        std::vector<GrSpan> spans;
     };
     std::vector<Graph> graphs;
 };

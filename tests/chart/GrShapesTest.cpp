@@ -2,6 +2,7 @@
 // and the fast envelope of long sample arrays.
 #include "FakeGrList.h"
 #include "GrShapes.h"
+#include "GrSpans.h"
 #include "OGrEnvelope.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,52 @@ TEST(GrShapes, EnvelopeShowsAPeakBetweenSamples)
     for (const GrSegment& g : s.segments)
         top = std::min({top, g.y1, g.y2});
     EXPECT_EQ(top, 10);
+}
+
+TEST(GrSpans, SpansBecomeClippedColumnRangesSameTintsMerge)
+{
+    struct Case {
+        const char* name;
+        std::vector<GrSpan> spans;
+        std::vector<std::vector<int>> rects; // x1, x2, rgb, strong
+    };
+    const std::vector<Case> cases = {
+        {"inside", {{10.2, 20.7, 1, false}}, {{10, 20, 1, 0}}},
+        {"narrower than a pixel", {{30.1, 30.3, 1, false}}, {{30, 30, 1, 0}}},
+        {"right of the window", {{150, 160, 1, false}}, {}},
+        {"left of the window", {{-20, -5, 1, false}}, {}},
+        {"across the left edge", {{-5, 5, 1, false}}, {{0, 5, 1, 0}}},
+        {"across the right edge", {{95, 130, 1, false}}, {{95, 99, 1, 0}}},
+        {"touching, same tint", {{40, 45, 1, false}, {46, 50, 1, false}}, {{40, 50, 1, 0}}},
+        {"a column apart", {{40, 45, 1, false}, {47, 50, 1, false}}, {{40, 45, 1, 0}, {47, 50, 1, 0}}},
+        {"touching, other tint", {{60, 65, 1, false}, {66, 70, 2, false}}, {{60, 65, 1, 0}, {66, 70, 2, 0}}},
+        {"the chosen one apart", {{60, 65, 1, false}, {66, 70, 1, true}}, {{60, 65, 1, 0}, {66, 70, 1, 1}}},
+    };
+    for (const Case& c : cases) {
+        FakeGrList list;
+        const int g = list.AddGraph();
+        list.graphs[g].spans = c.spans;
+        std::vector<GrSpanRect> rects;
+        GrSpanShapes(&list, g, UnitMap(), &rects);
+        std::vector<std::vector<int>> got;
+        for (const GrSpanRect& r : rects)
+            got.push_back({r.x1, r.x2, static_cast<int>(r.rgb), r.strong ? 1 : 0});
+        EXPECT_EQ(got, c.rects) << c.name;
+    }
+}
+
+TEST(GrSpans, ThousandsOfShortSpansAtADaysZoomFewRects)
+{
+    // A day over 100 columns; an event every 10 s for 2 s.
+    FakeGrList list;
+    const int g = list.AddGraph();
+    for (int i = 0; i < 8640; ++i)
+        list.graphs[g].spans.push_back({i * 10.0, i * 10.0 + 2, 0xFF8000, false});
+    std::vector<GrSpanRect> rects;
+    GrSpanShapes(&list, g, GrMapping(0, 86400, 0, 100, 0, 100, 0, 100), &rects);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].x1, 0);
+    EXPECT_EQ(rects[0].x2, 99);
 }
 
 TEST(GrEnvelope, RangeMatchesAPlainScan)

@@ -85,6 +85,15 @@ const std::vector<AppWindowInfo>& AppWindows()
                  return std::make_unique<CShowDataWindow>();
              return std::make_unique<CShowDataWindow>(file);
          }},
+        // The same, straight at the events: with --screenshot, the picture
+        // of a review.
+        {"--review", "FILE", "open the analysis window on FILE, process it and show its first AF episode "
+                             "(or its first event)",
+         [](const std::string& file) -> std::unique_ptr<QWidget> {
+             auto window = std::make_unique<CShowDataWindow>(file);
+             window->ReviewAfterPass();
+             return window;
+         }},
         // The chart over synthetic series, to judge it on its own.
         {"--chart-demo", "", "a chart over synthetic 24-hour series",
          [](const std::string&) -> std::unique_ptr<QWidget> {

@@ -2,6 +2,7 @@
 // The windows that the brenna executable opens besides the control window,
 // each under a command-line option, all listed in one table in AppWindows.cpp:
 //   brenna --analyse FILE          the analysis window with FILE
+//   brenna --review FILE           the same, showing its first event
 //   brenna --chart-demo            a chart with demonstration data
 //   brenna --programmer            the firmware programmer
 // A new window is one more row there. Every listed window can be rendered to

@@ -65,6 +65,17 @@ void TGrWnd::Zoom(double steps, TGrDia* axis, TGrScrollBar* bar, double anchor)
     Repaint();
 }
 
+void TGrWnd::ShowXRange(double lo, double hi)
+{
+    m_XAxis.isAuto = 0;
+    m_XAxis.isFull = 0;
+    m_XAxis.viewLo = lo;
+    m_XAxis.viewHi = hi;
+    m_XAxis.NormalizeView(false);
+    m_XAxis.UpdateScrollBar(m_XBar);
+    Repaint();
+}
+
 QRect TGrWnd::PlotRect(int g) const
 {
     if (g < 0 || g >= PaneCount())

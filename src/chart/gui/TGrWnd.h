@@ -7,6 +7,7 @@
 #include "GrDefs.h"
 #include "GrRanges.h"
 #include "GrShapes.h"
+#include "GrSpans.h"
 #include "TGrDia.h"
 
 #include <QImage>
@@ -40,6 +41,8 @@ public:
     void Zoom(double steps, TGrDia* axis, TGrScrollBar* bar, double anchor);
 
     TGrDia& XAxis() { return m_XAxis; }
+    // Shows [lo, hi] of the X axis (kept inside the data) and repaints.
+    void ShowXRange(double lo, double hi);
     TGrScrollBar* XScrollBar() const { return m_XBar; }
     int PaneCount() const { return static_cast<int>(m_Panes.size()); }
     int CurrentGraph() const { return m_CurrentGraph; }
@@ -114,6 +117,7 @@ private:
     // Shapes of the line being painted; kept so that their storage is reused
     // from paint to paint.
     GrLineShapes m_Shapes;
+    std::vector<GrSpanRect> m_SpanRects;
     // How the point lines were ordered when the list was attached.
     GrPointOrders m_PointOrders;
 };

@@ -1,6 +1,7 @@
 // Painting of one pane: grid, spread bands, lines and the Y labels beside it.
 #include "GrRanges.h"
 #include "GrShapes.h"
+#include "GrSpans.h"
 #include "OGrLine.h"
 #include "OGrList.h"
 #include "TGrMarkers.h"
@@ -20,6 +21,16 @@ constexpr int kMaxGridLines = 200;
 struct GridMark {
     int pos, rank;
 };
+
+// How deep a span's tint is: a light wash, deeper for the chosen one.
+constexpr int kSpanAlpha = 50;
+constexpr int kStrongSpanAlpha = 110;
+
+QColor ColorOf(OGrLine* line, int k)
+{
+    const int rgb = line->GetColor();
+    return rgb >= 0 ? QColor::fromRgb(static_cast<QRgb>(rgb)) : TGrResources::LineColor(k);
+}
 
 } // namespace
 
@@ -62,6 +73,13 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
     const QRect plot(left, top, right - left, bottom - top);
     p.setClipRect(plot);
     p.fillRect(plot, Qt::white);
+    const GrMapping map(m_XAxis.viewLo, m_XAxis.viewHi, left, right, a->viewLo, a->viewHi, top, lastRow);
+    GrSpanShapes(m_List, g, map, &m_SpanRects);
+    for (const GrSpanRect& r : m_SpanRects) {
+        QColor tint = QColor::fromRgb(static_cast<QRgb>(r.rgb));
+        tint.setAlpha(r.strong ? kStrongSpanAlpha : kSpanAlpha);
+        p.fillRect(QRect(r.x1, top, r.x2 - r.x1 + 1, bottom - top), tint);
+    }
     p.setBrush(Qt::NoBrush);
     for (int i = 0; i < rowCount; ++i) {
         p.setPen(res.GridPen(rows[i].rank));
@@ -72,7 +90,6 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
         p.drawLine(columns[i].pos, top, columns[i].pos, bottom);
     }
 
-    const GrMapping map(m_XAxis.viewLo, m_XAxis.viewHi, left, right, a->viewLo, a->viewHi, top, lastRow);
     GrLineShapes& shapes = m_Shapes;
     const int lines = m_List->GetLineCount(g);
     p.setPen(Qt::NoPen);
@@ -82,7 +99,7 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
             continue;
         shapes.Clear();
         GrBandShapes(line, map, &shapes);
-        p.setBrush(TGrResources::PaleTint(TGrResources::LineColor(k)));
+        p.setBrush(TGrResources::PaleTint(ColorOf(line, k)));
         for (const GrBandQuad& q : shapes.band) {
             const QPoint corners[4] = {
                 {q.x1, q.y1 - q.d1}, {q.x1, q.y1 + q.d1}, {q.x2, q.y2 + q.d2}, {q.x2, q.y2 - q.d2}};
@@ -98,7 +115,7 @@ void TGrWnd::PaintPane(QPainter& p, QImage& image, int g, int left)
             GrFunctionShapes(line, map, &shapes);
         else
             GrPointShapes(line, map, &shapes, GrOrderOf(&m_PointOrders, g, k));
-        const QColor color = TGrResources::LineColor(k);
+        const QColor color = ColorOf(line, k);
         // Written straight into the frame: a wide pen would go through the
         // path stroker, far too slow for thousands of segments per paint.
         TGrStampSegments(image, plot, shapes.segments, color);
@@ -143,7 +160,8 @@ void TGrWnd::PaintLegend(QPainter& p, int g, const QRect& plot)
     int y = plot.top() + 2;
     const int lines = m_List->GetLineCount(g);
     for (int k = 0; k < lines; ++k) {
-        const std::string name = m_List->GetLine(g, k)->GetName();
+        OGrLine* line = m_List->GetLine(g, k);
+        const std::string name = line->GetName();
         if (name.empty())
             continue;
         if (y + fm.height() > plot.bottom())
@@ -151,7 +169,7 @@ void TGrWnd::PaintLegend(QPainter& p, int g, const QRect& plot)
         const QString text = QString::fromStdString(name);
         // A light backing keeps the name readable over the curves.
         p.fillRect(QRect(plot.left() + 2, y, fm.horizontalAdvance(text) + 6, fm.height()), QColor(255, 255, 255, 220));
-        p.setPen(TGrResources::LineColor(k));
+        p.setPen(ColorOf(line, k));
         p.drawText(plot.left() + 5, y + fm.ascent(), text);
         y += fm.height();
     }

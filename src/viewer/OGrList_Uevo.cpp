@@ -1,5 +1,7 @@
 #include "OGrList_Uevo.h"
 
+#include "EcgTime.h"
+#include "EventReview.h"
 #include "Fatal.h"
 #include "StartTime.h"
 
@@ -22,6 +24,8 @@ double MinimumSpan(int type)
         return 1.0; // beats per minute, hertz
     case kSeriesDefect:
     case kSeriesImpulses:
+    case kSeriesSupraBeats:
+    case kSeriesVentricularBeats:
         return 1.0;
     case kSeriesAccelX:
     case kSeriesAccelY:
@@ -56,6 +60,35 @@ OGrLine* OGrList_Uevo::GetLine(int gr, int line)
     // A line that does not exist reads as an empty series of no known type.
     m_Line.SetType(LineType(gr, line));
     return &m_Line;
+}
+
+int OGrList_Uevo::GetSpanCount(int gr)
+{
+    for (int k = 0; k < GetLineCount(gr); ++k) {
+        const int type = LineType(gr, k);
+        if (type == kSeriesRawEcg || type == kSeriesFilteredEcg || type == kSeriesPulse)
+            return static_cast<int>(m_Events.size());
+    }
+    return 0;
+}
+
+GrSpan OGrList_Uevo::GetSpan(int /*gr*/, int i)
+{
+    if (i < 0 || i >= static_cast<int>(m_Events.size()))
+        return {};
+    const ORhythmEvent& e = m_Events[i];
+    GrSpan span;
+    span.lo = e.startSample * kSamplePeriod + m_StartTime;
+    span.hi = std::max(e.endSample, e.startSample) * kSamplePeriod + m_StartTime;
+    span.rgb = RhythmKindRgb(e.kind);
+    span.strong = i == m_ChosenEvent;
+    return span;
+}
+
+void OGrList_Uevo::SetEvents(std::vector<ORhythmEvent> events)
+{
+    m_Events = std::move(events);
+    m_ChosenEvent = -1;
 }
 
 void OGrList_Uevo::Clear()
@@ -109,6 +142,10 @@ void OGrList_Uevo::Rebuild(const OSeriesChoice& c, std::string& startTimeText, i
     if (c.impulses) {
         AddGr();
         AddLine(kSeriesImpulses);
+        if (m_Line.IndexBeatClasses()) {
+            AddLine(kSeriesSupraBeats);
+            AddLine(kSeriesVentricularBeats);
+        }
     }
     if (c.pulse) {
         AddGr();

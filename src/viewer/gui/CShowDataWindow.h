@@ -9,14 +9,18 @@
 #include "HolterReport.h"
 #include "OEKGFilter.h"
 #include "OEcgFile.h"
+#include "OEventTableModel.h"
 #include "OGrList_Uevo.h"
 #include "OPassWorker.h"
 #include "ProcessFile.h"
+#include "RhythmEvents.h"
 
 #include <QPointer>
 #include <QWidget>
 
 class QLabel;
+class QSplitter;
+class QTreeView;
 
 #include <functional>
 #include <memory>
@@ -51,6 +55,10 @@ public:
     // What the file check found (objectName "RecordingCheck"); hidden while
     // the open file looks like a recording.
     QLabel* CheckText() const { return m_CheckText; }
+    // The events of the last pass beside the chart (objectName "idEventList");
+    // hidden until a pass has been shown.
+    QTreeView* EventList() const { return m_EventList; }
+    const OEventTableModel& EventModel() const { return m_EventModel; }
     OProcessControl& Control() { return m_Control; }
     bool PassRunning() const { return m_Worker->State() != OPassWorker::Idle; }
     int PassesDone() const { return m_PassesDone; }
@@ -59,6 +67,18 @@ public:
     // while no pass runs. Tests hold a pass at a known point with it.
     using PassFunction = std::function<void(OEcgFile&, OEKGFilter&, OProcessControl&)>;
     void SetPass(PassFunction pass) { m_Pass = std::move(pass); }
+    // What finds the events after each pass (FindRhythmEvents unless
+    // replaced): impulses, their count and the recording's length in samples.
+    using EventFinder = std::function<ORhythmSummary(const OImpulse*, int64_t, int64_t)>;
+    void SetEventFinder(EventFinder finder) { m_FindEvents = std::move(finder); }
+
+    // Moves the chart to event row (of the event list) and selects it there;
+    // the keys N and P go to the next and the previous one.
+    void ChooseEvent(int row);
+    int ChosenEvent() const { return m_ChosenEvent; }
+    // After the next pass, shows the event a review starts from
+    // (FirstEventToReview): the command line's --review.
+    void ReviewAfterPass() { m_ReviewAfterPass = true; }
 
 signals:
     // A pass has ended and its results are shown.
@@ -69,6 +89,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Start();
@@ -86,6 +107,12 @@ private:
     void ShowResultState();
     void ShowRecordingCheck();
     void ForwardKey(QKeyEvent* event);
+    // The event list (CShowDataWindowEvents.cpp).
+    QTreeView* MakeEventList();
+    void FindEvents();
+    void ClearEvents();
+    void ShowEvent(int row);
+    bool EventKey(const QKeyEvent* event);
 
     OEcgFile m_File;
     std::unique_ptr<OEKGFilter> m_Filter;
@@ -94,6 +121,16 @@ private:
     CControlBar* m_Bar = nullptr;
     TGrWnd* m_Chart = nullptr;
     QLabel* m_CheckText = nullptr;
+    OEventTableModel m_EventModel;
+    QSplitter* m_Split = nullptr; // the chart and the event list
+    QTreeView* m_EventList = nullptr;
+    int m_EventListWidth = 0; // all its columns, as it first comes up
+    // A lambda, not the function's name: FindRhythmEvents may be overloaded.
+    EventFinder m_FindEvents = [](const OImpulse* impulses, int64_t count, int64_t totalSamples) {
+        return FindRhythmEvents(impulses, count, totalSamples);
+    };
+    int m_ChosenEvent = -1;
+    bool m_ReviewAfterPass = false;
     QPointer<CWaitDialog> m_Notify; // receives the end of a pass
     bool m_Started = false;         // shown and not closed since
     std::optional<std::string> m_FileToOpen;

@@ -5,6 +5,7 @@
 #include "CWaitDialog.h"
 #include "DetectorKind.h"
 #include "EcgFileName.h"
+#include "EventReview.h"
 #include "ExportSeries.h"
 #include "OConsole.h"
 #include "ODialogs.h"
@@ -17,10 +18,13 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSplitter>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -83,12 +87,19 @@ CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
     m_CheckText->setWordWrap(true);
     m_CheckText->setStyleSheet("color: #a00000");
     m_CheckText->hide();
+    m_EventList = MakeEventList();
+    m_Split = new QSplitter(Qt::Horizontal, this);
+    m_Split->setChildrenCollapsible(false);
+    m_Split->addWidget(m_Chart);
+    m_Split->addWidget(m_EventList);
+    m_Split->setStretchFactor(0, 1);
+    m_Split->setStretchFactor(1, 0);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_Bar);
     layout->addWidget(m_CheckText);
-    layout->addWidget(m_Chart, 1);
+    layout->addWidget(m_Split, 1);
     connect(m_Bar, &CControlBar::Command, this, &CShowDataWindow::Command);
     connect(m_Bar, &CControlBar::EscapePressed, this, [this] { setFocus(Qt::ShortcutFocusReason); });
 
@@ -192,6 +203,7 @@ void CShowDataWindow::Rebuild()
     std::string text = m_Bar->StartTimeText();
     m_GrList.Rebuild(m_Bar->Choice(), text, m_Filter->GetNI());
     m_Bar->SetStartTimeText(text);
+    m_EventModel.SetTimeOffset(m_GrList.StartTime());
     m_Chart->SetGrList(&m_GrList);
 }
 
@@ -256,7 +268,12 @@ void CShowDataWindow::Process()
     m_GrList.Line().SetResultsHidden(false);
 
     ShowResultState();
+    FindEvents();
     Rebuild();
+    if (m_ReviewAfterPass) {
+        m_ReviewAfterPass = false;
+        ChooseEvent(FirstEventToReview(m_EventModel.Events()));
+    }
     ++m_PassesDone;
     emit PassShown();
 }
@@ -279,6 +296,7 @@ void CShowDataWindow::ShowFileState()
         m_Bar->EnableControl(box.id, false);
     m_Bar->EnableControl(kIdBodyPosition, false);
     m_Bar->SetSummary("");
+    ClearEvents();
 }
 
 void CShowDataWindow::ShowRecordingCheck()
@@ -296,11 +314,19 @@ void CShowDataWindow::ShowResultState()
 {
     const auto& impulses = m_File.ImpulseInfo();
     int64_t flagged = 0;
-    for (int64_t i = 0; i < impulses.Count(); ++i)
+    std::map<char, long long> classes;
+    for (int64_t i = 0; i < impulses.Count(); ++i) {
         flagged += impulses[i].Flags != 0;
-    m_Bar->SetSummary(StrFormat("Алгоритм распознавания: %s, импульсов: %lld, помеченных: %lld",
-                                DetectorTitle(m_Filter->m_Detector), static_cast<long long>(impulses.Count()),
-                                static_cast<long long>(flagged)));
+        ++classes[impulses[i].Class];
+    }
+    std::string summary = StrFormat("Алгоритм распознавания: %s, импульсов: %lld, помеченных: %lld",
+                                    DetectorTitle(m_Filter->m_Detector), static_cast<long long>(impulses.Count()),
+                                    static_cast<long long>(flagged));
+    // Once the classifier has run, the count of every class.
+    if (impulses.Count() > classes[kBeatUnclassified])
+        for (char c : {kBeatNormal, kBeatSupra, kBeatVentricular, kBeatFusion, kBeatUnknown})
+            summary += StrFormat(", %c: %lld", c, classes[c]);
+    m_Bar->SetSummary(summary);
     for (const ResultBox& box : kResultBoxes)
         m_Bar->EnableControl(box.id, box.present(m_File));
     m_Bar->EnableControl(kIdBodyPosition, false);
@@ -326,6 +352,10 @@ void CShowDataWindow::ForwardKey(QKeyEvent* event)
 
 void CShowDataWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (EventKey(event)) {
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Escape) {
         m_Bar->setFocus(Qt::ShortcutFocusReason);
         event->accept();

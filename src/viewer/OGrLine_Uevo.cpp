@@ -26,6 +26,14 @@ int Clip(int64_t count)
     return count > INT_MAX ? INT_MAX : static_cast<int>(count);
 }
 
+// An S beat is the impulse's triangle with a dot on its apex; a V beat a
+// square pulse as wide as the triangle's base, so the two differ in shape as
+// well as in colour, and a flagged one is half as high as the others.
+constexpr int kPointsPerSupraBeat = 3;
+constexpr int kPointsPerVentricularBeat = 4;
+constexpr int kSupraRgb = 0x0000D0;
+constexpr int kVentricularRgb = 0xD00000;
+
 } // namespace
 
 int OGrLine_Uevo::IsFunction()
@@ -33,6 +41,8 @@ int OGrLine_Uevo::IsFunction()
     switch (m_Type) {
     case kSeriesDefect:
     case kSeriesImpulses:
+    case kSeriesSupraBeats:
+    case kSeriesVentricularBeats:
     case kSeriesPulse:
     case kSeriesTemperature:
     case kSeriesCcpRough:
@@ -55,6 +65,10 @@ int OGrLine_Uevo::GetPointCount()
     case kSeriesCcpRough:
     case kSeriesCcpFine:
         return Clip(m_File->FMs().Count());
+    case kSeriesSupraBeats:
+        return Clip(kPointsPerSupraBeat * static_cast<int64_t>(m_SupraBeats.size()));
+    case kSeriesVentricularBeats:
+        return Clip(kPointsPerVentricularBeat * static_cast<int64_t>(m_VentricularBeats.size()));
     default:
         return Clip(3 * m_File->ImpulseInfo().Count());
     }
@@ -82,6 +96,59 @@ int OGrLine_Uevo::ImpulsePoint(int i, double* x, double* y) const
     }
 }
 
+int OGrLine_Uevo::ClassPoint(int i, double* x, double* y) const
+{
+    const bool supra = m_Type == kSeriesSupraBeats;
+    const int per = supra ? kPointsPerSupraBeat : kPointsPerVentricularBeat;
+    const int64_t beat = (supra ? m_SupraBeats : m_VentricularBeats)[i / per];
+    if (beat >= m_File->ImpulseInfo().Count())
+        return kGrPtAbsent;
+    const OImpulse& impulse = m_File->ImpulseInfo()[beat];
+    const double apex = impulse.Pos * kSamplePeriod + m_TimeOffset;
+    const double halfWidth = m_HalfWidth * kSamplePeriod;
+    const double top = impulse.Flags != 0 ? 0.5 : 1.0;
+    const int k = i % per;
+    if (supra) {
+        *x = k == 0 ? apex - halfWidth : k == 1 ? apex : apex + halfWidth;
+        *y = k == 1 ? top : 0.0;
+        return k == 1 ? 0 : kGrPtNoMarker | (k == 0 ? kGrPtBreakBefore : kGrPtBreakAfter);
+    }
+    *x = k < 2 ? apex - halfWidth : apex + halfWidth;
+    *y = k == 0 || k == 3 ? 0.0 : top;
+    return kGrPtNoMarker | (k == 0 ? kGrPtBreakBefore : k == 3 ? kGrPtBreakAfter : 0);
+}
+
+bool OGrLine_Uevo::IndexBeatClasses()
+{
+    m_SupraBeats.clear();
+    m_VentricularBeats.clear();
+    const OChannel<OImpulse>& impulses = m_File->ImpulseInfo();
+    if (!impulses.Present())
+        return false;
+    bool classified = false;
+    for (int64_t i = 0; i < impulses.Count(); ++i) {
+        const char c = impulses[i].Class;
+        classified |= c != kBeatUnclassified;
+        if (c == kBeatSupra)
+            m_SupraBeats.push_back(i);
+        else if (c == kBeatVentricular)
+            m_VentricularBeats.push_back(i);
+    }
+    return classified;
+}
+
+int OGrLine_Uevo::GetColor()
+{
+    switch (m_Type) {
+    case kSeriesSupraBeats:
+        return kSupraRgb;
+    case kSeriesVentricularBeats:
+        return kVentricularRgb;
+    default:
+        return -1;
+    }
+}
+
 int OGrLine_Uevo::GetPoint(int i, double* x, double* y)
 {
     if (i < 0 || i >= GetPointCount())
@@ -90,6 +157,9 @@ int OGrLine_Uevo::GetPoint(int i, double* x, double* y)
     case kSeriesDefect:
     case kSeriesImpulses:
         return ImpulsePoint(i, x, y);
+    case kSeriesSupraBeats:
+    case kSeriesVentricularBeats:
+        return ClassPoint(i, x, y);
     case kSeriesPulse: {
         const OPoint& p = m_File->Puls()[i];
         *x = p.x * kSamplePeriod + m_TimeOffset;
@@ -309,6 +379,10 @@ std::string OGrLine_Uevo::GetName()
         return "Мера дефекта импульса";
     case kSeriesImpulses:
         return "Распознанные импульсы";
+    case kSeriesSupraBeats:
+        return "Наджелудочковые (S)";
+    case kSeriesVentricularBeats:
+        return "Желудочковые (V)";
     case kSeriesPulse:
         return "Частота пульса";
     case kSeriesTemperature:

@@ -12,6 +12,8 @@ enum SeriesType : int {
     kSeriesThreshold = 101,
     kSeriesDefect = 200,
     kSeriesImpulses = 201,
+    kSeriesSupraBeats = 202,       // the S beats among the impulses
+    kSeriesVentricularBeats = 203, // the V beats
     kSeriesPulse = 300,
     kSeriesTemperature = 301,
     kSeriesCcpRough = 302,

@@ -4,10 +4,12 @@
 // OGrLine_Uevo, re-aimed by GetLine.
 #include "OGrLine_Uevo.h"
 #include "OGrList.h"
+#include "RhythmEvents.h"
 #include "TGrDia.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 class OEcgFile;
 
@@ -40,6 +42,15 @@ public:
     TGrDia* GetGrDia(int gr) override;
     int GetLineCount(int gr) override;
     OGrLine* GetLine(int gr, int line) override;
+    // The events as bands in the ECG and pulse-rate graphs.
+    int GetSpanCount(int gr) override;
+    GrSpan GetSpan(int gr, int i) override;
+
+    // The events of the last pass (none until then); chosen is the one the
+    // user looks at (-1 for none), drawn deeper.
+    void SetEvents(std::vector<ORhythmEvent> events);
+    void ChooseEvent(int chosen) { m_ChosenEvent = chosen; }
+    const std::vector<ORhythmEvent>& Events() const { return m_Events; }
 
     // No graphs, no lines.
     void Clear();
@@ -48,8 +59,9 @@ public:
 
     // Empties the list and refills it from the chosen series; reads the start
     // time from startTimeText and writes it back in normal form. halfWidth is
-    // the impulse marker half-width in samples. The caller then hands the
-    // list to the chart (SetGrList).
+    // the impulse marker half-width in samples. Once the beats have classes,
+    // the impulses' graph also shows the S and V beats. The caller then hands
+    // the list to the chart (SetGrList).
     void Rebuild(const OSeriesChoice& choice, std::string& startTimeText, int halfWidth);
 
     double StartTime() const { return m_StartTime; }
@@ -67,4 +79,6 @@ private:
     std::array<int, kMaxLines> m_Types{};
     int m_TotalLines = 0;
     double m_StartTime = kInitialStartTime;
+    std::vector<ORhythmEvent> m_Events;
+    int m_ChosenEvent = -1;
 };

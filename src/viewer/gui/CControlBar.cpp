@@ -106,6 +106,13 @@ void CControlBar::EnableControl(int id, bool enable)
         found->second->setEnabled(enable);
 }
 
+void CControlBar::SetTicked(int id, bool ticked)
+{
+    const auto found = m_Controls.find(id);
+    if (found != m_Controls.end())
+        found->second->setChecked(ticked);
+}
+
 bool CControlBar::Counts(int id) const
 {
     const auto found = m_Controls.find(id);

@@ -6,7 +6,9 @@
 #include "OGrLine.h"
 #include "SeriesTypes.h"
 
+#include <cstdint>
 #include <map>
+#include <vector>
 
 class OEcgFile;
 
@@ -27,6 +29,9 @@ public:
     // The extremes kept for drawing long series belong to the data they were
     // taken from: forget them when another file is opened or closed.
     void ForgetEnvelopes() { m_Envelopes.clear(); }
+    // Finds the S and V beats among the impulses for their own series; after
+    // every pass. Returns whether the beats have classes at all.
+    bool IndexBeatClasses();
 
     int IsFunction() override;
     int HasSpread() override { return 0; }
@@ -44,10 +49,13 @@ public:
     // The name of the check box that shows the series; the three axes of the
     // accelerations by their letters.
     std::string GetName() override;
+    // The S and V beats keep their colours in every pane.
+    int GetColor() override;
 
 private:
     bool ResultsShown() const { return !m_ResultsHidden; }
     int ImpulsePoint(int i, double* x, double* y) const;
+    int ClassPoint(int i, double* x, double* y) const;
     // Value k of the envelope's index space (samples, or sectors for the
     // per-sector series); 1e200 where there is none.
     double EnvelopeSample(int64_t k) const;
@@ -59,4 +67,5 @@ private:
     double m_TimeOffset = 0.0;
     bool m_ResultsHidden = false;
     std::map<int, OGrEnvelope> m_Envelopes; // by type
+    std::vector<int64_t> m_SupraBeats, m_VentricularBeats; // impulse indices
 };

@@ -58,6 +58,8 @@ public:
     explicit CControlBar(QWidget* parent);
 
     void EnableControl(int id, bool enable);
+    // Ticks or clears a series box without a command.
+    void SetTicked(int id, bool ticked);
     // The ticks and the empty start-time box of a freshly opened window.
     void ResetToDefaults();
     // The series to draw: a box counts only while it is enabled and ticked.
