@@ -66,31 +66,6 @@ void LeaveAfOut(OHolterReport& r)
 
 } // namespace
 
-const char* RhythmKindTitle(ORhythmKind kind)
-{
-    switch (kind) {
-    case ORhythmKind::AF:
-        return "Фибрилляция предсердий";
-    case ORhythmKind::VT:
-        return "Желудочковая тахикардия";
-    case ORhythmKind::Couplet:
-        return "Парные желудочковые экстрасистолы";
-    case ORhythmKind::Bigeminy:
-        return "Бигеминия";
-    case ORhythmKind::Trigeminy:
-        return "Тригеминия";
-    case ORhythmKind::SVT:
-        return "Наджелудочковая тахикардия";
-    case ORhythmKind::Pause:
-        return "Пауза";
-    case ORhythmKind::Brady:
-        return "Брадикардия";
-    case ORhythmKind::Tachy:
-        return "Тахикардия";
-    }
-    return "?";
-}
-
 const char* RhythmKindShort(ORhythmKind kind)
 {
     switch (kind) {

@@ -20,9 +20,7 @@
 
 #include <optional>
 
-// Russian name of a kind for the report ("Фибрилляция предсердий", ...), and
-// its short form for a strip's title ("ФП", ...).
-const char* RhythmKindTitle(ORhythmKind kind);
+// Short form of a kind's Russian name (RhythmKindTitle) for a strip's title ("ФП", ...).
 const char* RhythmKindShort(ORhythmKind kind);
 
 // V or S (or any class) beats in % of all beats; empty without beats.

@@ -16,6 +16,22 @@ const char* RhythmKindName(ORhythmKind kind)
     return "?";
 }
 
+const char* RhythmKindTitle(ORhythmKind kind)
+{
+    switch (kind) {
+    case ORhythmKind::AF: return "Фибрилляция предсердий";
+    case ORhythmKind::VT: return "Желудочковая тахикардия";
+    case ORhythmKind::Couplet: return "Парные желудочковые экстрасистолы";
+    case ORhythmKind::Bigeminy: return "Бигеминия";
+    case ORhythmKind::Trigeminy: return "Тригеминия";
+    case ORhythmKind::SVT: return "Наджелудочковая тахикардия";
+    case ORhythmKind::Pause: return "Пауза";
+    case ORhythmKind::Brady: return "Брадикардия";
+    case ORhythmKind::Tachy: return "Тахикардия";
+    }
+    return "?";
+}
+
 ORhythmSummary FindRhythmEvents(const OImpulse* /*impulses*/, int64_t /*count*/, int64_t /*totalSamples*/)
 {
     return {}; // the detectors come next

@@ -16,6 +16,9 @@ inline constexpr int kRhythmKindCount = 9;
 // "AF", "VT", "COUPLET", "BIGEMINY", "TRIGEMINY", "SVT", "PAUSE", "BRADY",
 // "TACHY": the KIND of the event list and of the EDF+ annotations.
 const char* RhythmKindName(ORhythmKind kind);
+// The kind's Russian name, as the report and the event list show it:
+// "Фибрилляция предсердий", "Пауза", ...
+const char* RhythmKindTitle(ORhythmKind kind);
 
 struct ORhythmEvent {
     ORhythmKind kind;

@@ -6,31 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-const char* RhythmKindTitle(ORhythmKind kind)
-{
-    switch (kind) {
-    case ORhythmKind::AF:
-        return "Фибрилляция предсердий";
-    case ORhythmKind::VT:
-        return "Желудочковая тахикардия";
-    case ORhythmKind::Couplet:
-        return "Парная ЖЭС";
-    case ORhythmKind::Bigeminy:
-        return "Бигеминия";
-    case ORhythmKind::Trigeminy:
-        return "Тригеминия";
-    case ORhythmKind::SVT:
-        return "Наджелудочковая тахикардия";
-    case ORhythmKind::Pause:
-        return "Пауза";
-    case ORhythmKind::Brady:
-        return "Брадикардия";
-    case ORhythmKind::Tachy:
-        return "Тахикардия";
-    }
-    return "";
-}
-
 uint32_t RhythmKindRgb(ORhythmKind kind)
 {
     // Ventricular kinds red to purple, supraventricular and AF warm, the rate

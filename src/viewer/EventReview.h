@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-// The kind's name in the event list: "Фибрилляция предсердий", "Пауза" ...
-const char* RhythmKindTitle(ORhythmKind kind);
 // The tint of the kind's band on the chart, 0xRRGGBB.
 uint32_t RhythmKindRgb(ORhythmKind kind);
 
