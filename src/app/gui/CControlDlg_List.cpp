@@ -5,6 +5,7 @@
 #include "CDownloadDlg.h"
 #include "CListScanThread.h"
 #include "DownloadSession.h"
+#include "OConsole.h"
 #include "ODialogs.h"
 #include "RecordingRows.h"
 #include "ScanRecordings.h"
@@ -27,15 +28,21 @@ void CControlDlg::InitListScan()
         for (int column = 0; column < columns.size(); ++column)
             SetListCell(row, column, columns[column]);
     });
-    connect(m_ListScan, &CListScanThread::scanFinished, this, [this](const QString& readErrorText, bool) {
-        QHeaderView* header = m_List->horizontalHeader();
-        for (int i = 0; i < m_List->columnCount(); ++i)
-            header->resizeSection(i, header->sectionSizeHint(i));
-        SetTimersForMode(m_Mode);
-        static_cast<QPushButton*>(Item(1003))->setText(kListButtonText);
-        if (!readErrorText.isEmpty())
-            Dialogs().Message(readErrorText.toStdString(), kListReadErrorCaption, MsgIcon::Error);
-    });
+    connect(m_ListScan, &CListScanThread::scanFinished, this,
+            [this](const QString& readErrorText, bool, const QString& incompleteText) {
+                QHeaderView* header = m_List->horizontalHeader();
+                for (int i = 0; i < m_List->columnCount(); ++i)
+                    header->resizeSection(i, header->sectionSizeHint(i));
+                SetTimersForMode(m_Mode);
+                static_cast<QPushButton*>(Item(1003))->setText(kListButtonText);
+                if (!incompleteText.isEmpty()) {
+                    // Said before the box, so that the window shows it while the box waits.
+                    m_StatusEdit->setText(incompleteText);
+                    Console().Write(incompleteText.toStdString() + "\n");
+                }
+                if (!readErrorText.isEmpty())
+                    Dialogs().Message(readErrorText.toStdString(), kListReadErrorCaption, MsgIcon::Error);
+            });
 }
 
 void CControlDlg::ConnectListActions()
