@@ -188,3 +188,60 @@ TEST_F(ControlWindowList, ListCutShortByTheDeviceIsMarkedIncomplete)
         TearDown();
     }
 }
+
+// After a download that the device's silence ended, the STOP attempts that
+// follow (seconds of them, for a device that answers nothing) leave the
+// window's events running: a timer keeps ticking, and the control window
+// takes no input until they are over.
+TEST_F(ControlWindowList, StopAfterASilentDeviceKeepsTheWindowAlive)
+{
+    WriteRecording(0x10000, 0x103E7);
+    ASSERT_TRUE(m_Card.SetFirstFree(0x103E8));
+    SimFaults faults;
+    faults.stallAfter = 100000; // during the stream, after the list's reads
+    Serve(faults);
+    m_Port->Close();
+    SetComPortPathOverride(kSimPort, m_Server->PortPath());
+    ControlDlgOptions options;
+    options.portSelect = kSimPort;
+    CControlDlg dlg(options);
+    dlg.SetMode(1);
+    dlg.m_DownloadWatch = DownloadWatch{300, 1000};
+    Button(dlg, 1003)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Button(dlg, 1003)->text(), QString("Считать с SD-карты список файлов"), 30000);
+    ASSERT_EQ(dlg.ListView()->rowCount(), 2);
+    dlg.ListView()->setCurrentCell(1, 0);
+
+    bool closed = false;
+    int ticksAfterClose = 0;
+    bool disabledMeanwhile = false;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<CDownloadDlg*>(w);
+            if (window && window->isVisible() && !window->Downloading()) {
+                window->findChild<QPushButton*>("id1001")->click();
+                closed = true;
+                return;
+            }
+        }
+        if (closed) {
+            ++ticksAfterClose;
+            disabledMeanwhile = disabledMeanwhile || !dlg.isEnabled();
+        }
+    });
+    ticker.start(50);
+    m_Dialogs.QueueFile(m_Dir.File("stalled.экг"));
+    Button(dlg, 1011)->click();
+    ticker.stop();
+
+    ASSERT_TRUE(closed);
+    // Ten STOPs of up to a second each, or five seconds: at 50 ms a tick, a
+    // window held up by them would count none.
+    EXPECT_GE(ticksAfterClose, 20);
+    EXPECT_TRUE(disabledMeanwhile);
+    EXPECT_TRUE(dlg.isEnabled());
+    EXPECT_TRUE(dlg.TimerActive(1));
+    EXPECT_TRUE(static_cast<QLineEdit*>(dlg.Item(1012))->text().startsWith("Скачивание прервано"))
+        << static_cast<QLineEdit*>(dlg.Item(1012))->text().toStdString();
+}
