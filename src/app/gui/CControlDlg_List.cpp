@@ -40,7 +40,9 @@ void CControlDlg::InitListScan()
                     m_StatusEdit->setText(incompleteText);
                     Console().Write(incompleteText.toStdString() + "\n");
                 }
-                if (!readErrorText.isEmpty())
+                // A line that went away is told once, by the port's own box
+                // (which also closes the port), not again as a read error.
+                if (!CloseOnReadError(true) && !readErrorText.isEmpty())
                     Dialogs().Message(readErrorText.toStdString(), kListReadErrorCaption, MsgIcon::Error);
             });
 }
