@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Brenna needs to build, test and run its demo.
+# Installs the Debian packages Brenna needs to build, test, package and run its
+# demo (help2man, dpkg-dev, desktop-file-utils and shared-mime-info make and
+# check the Debian package).
 set -euo pipefail
-packages=(cmake g++ clang libclang-rt-14-dev make qt6-base-dev libgl-dev libgtest-dev libgmock-dev gputils fonts-dejavu-core xvfb xauth qt6-translations-l10n libedf-dev python3-mne libfftw3-dev poppler-utils)
+packages=(cmake g++ clang libclang-rt-14-dev make qt6-base-dev libgl-dev libgtest-dev libgmock-dev gputils fonts-dejavu-core xvfb xauth qt6-translations-l10n libedf-dev python3-mne libfftw3-dev poppler-utils help2man dpkg-dev desktop-file-utils shared-mime-info file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

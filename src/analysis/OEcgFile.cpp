@@ -128,6 +128,7 @@ void OEcgFile::CloseEcgFile()
     m_ViewBytes = 0;
     m_SectorCount = 0;
     m_ProcessedN = 0;
+    m_PassCheck.reset();
     if (m_Fd >= 0)
         ::close(m_Fd);
     m_Fd = -1;

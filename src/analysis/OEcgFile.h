@@ -11,8 +11,10 @@
 #include "OChannel.h"
 #include "OImpulse.h"
 #include "OSeriesPoint.h"
+#include "RecordingCheck.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class OEcgFile {
@@ -57,6 +59,9 @@ public:
     const OChannel<OPoint>& Thermo() const { return m_Thermo; }
     const OChannel<OCcpPair>& FMs() const { return m_FMs; }     // pair k belongs to time k·0.239616 s
     const OChannel<OAuxRecord>& AUXs() const { return m_AUXs; } // reserved, always empty
+    // The file check of the sectors the last pass read (RecordingCheck.h);
+    // nothing before a pass, or after one that was cancelled.
+    const std::optional<ORecordingCheck>& PassCheck() const { return m_PassCheck; }
 
 private:
     friend class OProcessPass;
@@ -78,4 +83,5 @@ private:
     OChannel<OPoint> m_Thermo;
     OChannel<OCcpPair> m_FMs;
     OChannel<OAuxRecord> m_AUXs;
+    std::optional<ORecordingCheck> m_PassCheck;
 };

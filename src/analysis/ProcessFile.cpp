@@ -57,6 +57,7 @@ public:
         f.m_FMs.SetCount(0);
         f.m_AUXs.SetCount(0);
         f.m_ProcessedN = 0;
+        f.m_PassCheck.reset();
         Console().Write("Обработка ЭКГ - файла \n");
 
         OImpulse* const impulses = f.m_ImpulseInfo.Data();
@@ -98,6 +99,8 @@ public:
             f.m_Puls.SetCount(m_Filter.PulseRate(f.m_Puls.Data(), f.m_Puls.Capacity(), f.m_ImpulseInfo.Data(),
                                                  f.m_ImpulseInfo.Count()));
         m_Control.impulses.store(static_cast<int32_t>(ImpulseCount()), std::memory_order_relaxed);
+        if (m_Control.cancel.load(std::memory_order_relaxed) == 0)
+            f.m_PassCheck = m_Checker.Result();
         Console()
             .Write("Обработка окончена, m_ImpulseInfoN = ")
             .WriteInt(static_cast<int32_t>(ImpulseCount()))
@@ -110,6 +113,7 @@ private:
 
     void Sector(int64_t s, const uint8_t* sector)
     {
+        m_Checker.Add(s, sector);
         Samples(sector);
 
         m_Median->Push(SectorTemperature(sector));
@@ -172,6 +176,7 @@ private:
     double m_PreviousTemperature = -100.0;
     OCcpMeter m_Ccp;
     std::unique_ptr<OPreciseDetector> m_Precise;
+    ORecordingChecker m_Checker;
 };
 
 int64_t ProcessFile(OEcgFile& file, OEKGFilter& filter, OProcessControl& control)

@@ -30,35 +30,38 @@ void Count(int64_t& count, int64_t& first, int64_t k)
 
 } // namespace
 
+void ORecordingChecker::Add(int64_t k, const uint8_t* header)
+{
+    ++m_Check.sectors;
+    if (SectorU32(header, 0) != kRecordingSignature) {
+        Count(m_Check.withoutSignature, m_Check.firstWithoutSignature, k);
+        return;
+    }
+    const uint32_t number = SectorU32(header, 8);
+    const uint32_t ticks = SectorU32(header, 12);
+    if (m_LastSigned >= 0) {
+        // Modulo 2^32, as the device counts.
+        const uint32_t step = static_cast<uint32_t>(k - m_LastSigned);
+        if (number != m_LastNumber + step)
+            Count(m_Check.numberBreaks, m_Check.firstNumberBreak, k);
+        if (ticks != m_LastTicks + step * kTicksPerSector)
+            Count(m_Check.tickBreaks, m_Check.firstTickBreak, k);
+    }
+    m_LastSigned = k;
+    m_LastNumber = number;
+    m_LastTicks = ticks;
+}
+
 ORecordingCheck CheckRecordingSectors(const OEcgFile& file)
 {
-    ORecordingCheck check;
-    int64_t lastSigned = -1;
-    uint32_t lastNumber = 0, lastTicks = 0;
+    ORecordingChecker checker;
     for (int64_t k = 0; k < file.SectorCount(); ++k) {
         uint8_t header[kHeaderBytes] = {};
         if (!ReadHeader(file, k, header))
             break;
-        ++check.sectors;
-        if (SectorU32(header, 0) != kRecordingSignature) {
-            Count(check.withoutSignature, check.firstWithoutSignature, k);
-            continue;
-        }
-        const uint32_t number = SectorU32(header, 8);
-        const uint32_t ticks = SectorU32(header, 12);
-        if (lastSigned >= 0) {
-            // Modulo 2^32, as the device counts.
-            const uint32_t step = static_cast<uint32_t>(k - lastSigned);
-            if (number != lastNumber + step)
-                Count(check.numberBreaks, check.firstNumberBreak, k);
-            if (ticks != lastTicks + step * kTicksPerSector)
-                Count(check.tickBreaks, check.firstTickBreak, k);
-        }
-        lastSigned = k;
-        lastNumber = number;
-        lastTicks = ticks;
+        checker.Add(k, header);
     }
-    return check;
+    return checker.Result();
 }
 
 std::vector<std::string> ORecordingCheck::Lines() const

@@ -27,8 +27,25 @@ struct ORecordingCheck {
     std::vector<std::string> CliLines() const;
 };
 
+// The check one sector header at a time, in file order: the processing pass
+// feeds it the sectors it reads anyway, so that a large file is not read a
+// second time for it (from a cold cache that costs as much as the reading).
+class ORecordingChecker {
+public:
+    // header: the sector's first 16 bytes; k: its index in the file.
+    void Add(int64_t k, const uint8_t* header);
+    const ORecordingCheck& Result() const { return m_Check; }
+
+private:
+    ORecordingCheck m_Check;
+    int64_t m_LastSigned = -1;
+    uint32_t m_LastNumber = 0;
+    uint32_t m_LastTicks = 0;
+};
+
 // Reads every sector's header (from the mapping, or from the file when it is
-// not mapped).
+// not mapped). The analysis window shows the processing pass's check instead
+// (OEcgFile::PassCheck), which costs no reading of its own.
 ORecordingCheck CheckRecordingSectors(const OEcgFile& file);
 
 // Writes the lines to the console, nothing when the check is ok.

@@ -105,6 +105,9 @@ int RunList(const CliArgs& args)
     ScanResult result;
     if (!ScanList(device, print, result))
         return 1;
+    // After the read error, so that a cut list ends with what it misses.
+    if (result.incomplete)
+        return CliFail("list: " + IncompleteListText(result));
     return result.cancelled ? 1 : 0;
 }
 

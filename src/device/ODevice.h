@@ -37,6 +37,10 @@ public:
     int m_FastSpeedSelectorPos = 3;
     // Reason of the last failed ReadSector.
     std::string m_ReadErrorText;
+    // The last failed ReadSector heard no reply, or not all of it, or the
+    // port's reader had stopped on a hang-up: the line is silent or dead, as
+    // against a device that answered with a refusal or bad data.
+    bool m_ReadUnanswered = false;
     // Called with 1 when STOP puts the device into PC control (the control
     // window switches its mode there).
     std::function<void(int)> m_SetMode;

@@ -13,8 +13,15 @@
 bool ODevice::ReadSector(uint32_t sector, int length, uint8_t* destination)
 {
     m_ReadErrorText.clear();
+    m_ReadUnanswered = false;
     if (length < 1)
         return false;
+    if (m_Port.LastReadError.load() != 0) {
+        // The reader stopped on a hang-up: nothing more will be heard.
+        m_ReadErrorText = "Связь с устройством потеряна: COM-порт сообщил об обрыве линии";
+        m_ReadUnanswered = true;
+        return false;
+    }
     length = std::min(length, 512);
     const int words = (length + 1) / 2;
     SendRequest(MakeReadSectorRequest(sector, static_cast<uint8_t>(words & 0xFF)));
@@ -22,6 +29,7 @@ bool ODevice::ReadSector(uint32_t sector, int length, uint8_t* destination)
     uint8_t status = 0;
     if (!m_Port.WaitAndTake(&status, 1, 1000)) {
         m_ReadErrorText = "В ответ на команду чтения SD-карты от устройства не пришло ответа \n";
+        m_ReadUnanswered = true;
         return false;
     }
     if (status != DATA_TOKEN) {
@@ -34,6 +42,7 @@ bool ODevice::ReadSector(uint32_t sector, int length, uint8_t* destination)
     const int dataBytes = 2 * words;
     if (!m_Port.WaitAndTake(reply, dataBytes + 2, 1000)) {
         m_ReadErrorText = "В ответ на команду чтения SD-карты не поступило требуемых данных";
+        m_ReadUnanswered = true;
         return false;
     }
     const uint8_t first = reply[dataBytes];

@@ -36,6 +36,14 @@ RecordingRow StopRow()
     return row;
 }
 
+RecordingRow IncompleteListRow(uint32_t unreadBelow)
+{
+    RecordingRow row;
+    row[0] = "обрыв";
+    row[6] = StrFormat("не прочитано: 0x%x..0x%x", kFirstRecordingSector, unreadBelow - 1);
+    return row;
+}
+
 std::optional<DownloadRange> RowDownloadRange(const RecordingRow& row)
 {
     unsigned start = 0;

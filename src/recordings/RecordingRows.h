@@ -22,6 +22,9 @@ RecordingRow FirstFreeRow(uint32_t firstFreeSector);
 // gap = sectors between the recording's end and the next newer recording.
 RecordingRow RecordingEntryRow(int number, uint32_t first, uint32_t last, const std::string& startTime, uint32_t gap);
 RecordingRow StopRow();
+// The last row of a list whose scan lost the device: the sectors below
+// unreadBelow were not read (and are not free space).
+RecordingRow IncompleteListRow(uint32_t unreadBelow);
 
 // What a download of a row needs: start sector, sectors to receive (0 when the
 // row has no last sector: unknown) and the suffix of the default file name.

@@ -3,6 +3,7 @@
 #include "DateCache.h"
 #include "ODevice.h"
 #include "RecordingFormat.h"
+#include "StrFormat.h"
 
 #include <optional>
 #include <vector>
@@ -22,9 +23,9 @@ public:
     {
         m_Sink(FirstFreeRow(firstFreeSector));
         uint32_t top = firstFreeSector;
-        uint32_t boundary = firstFreeSector;
+        m_Boundary = firstFreeSector;
         while (top > kFirstRecordingSector) {
-            if (CancelRequested())
+            if (Interrupted())
                 return Stop();
             uint32_t first = 0, last = 0;
             const auto found = FindNewestBelow(top, first, last);
@@ -39,13 +40,15 @@ public:
                 if (!ExamineGap(kFirstRecordingSector, top, inGap))
                     return Stop();
                 for (const Found& recording : inGap)
-                    AddRow(recording, boundary);
+                    AddRow(recording);
                 break;
             }
-            if (CancelRequested())
+            if (Interrupted())
                 return Stop();
             const uint32_t middle = last - (last - first + 1) / 2;
             if (!MiddleMatches(middle, first)) {
+                if (Interrupted())
+                    return Stop();
                 top = middle + 1;
                 continue;
             }
@@ -56,7 +59,7 @@ public:
                 return Stop();
             inGap.push_back({first, last});
             for (const Found& recording : inGap)
-                AddRow(recording, boundary);
+                AddRow(recording);
             if (top <= first)
                 break;
             top = first;
@@ -70,13 +73,14 @@ private:
         uint32_t first, last;
     };
 
-    // Lists the recording with its gap up to boundary, which becomes its start.
-    void AddRow(const Found& recording, uint32_t& boundary)
+    // Lists the recording with its gap up to the boundary, which becomes its
+    // start.
+    void AddRow(const Found& recording)
     {
         ++m_Result.recordings;
         m_Sink(RecordingEntryRow(m_Result.recordings, recording.first, recording.last, StartTimeText(recording.first),
-                                 boundary - recording.last - 1));
-        boundary = recording.first;
+                                 m_Boundary - recording.last - 1));
+        m_Boundary = recording.first;
     }
 
     // Reads the sectors from end - 1 down to from, one short read each, and
@@ -94,7 +98,7 @@ private:
             run.reset();
         };
         for (uint32_t n = end; n-- > from;) {
-            if (CancelRequested())
+            if (Interrupted())
                 return false;
             uint8_t header[8] = {};
             if (!m_Device.IsRecordingMember(n, header)) {
@@ -110,17 +114,26 @@ private:
             }
             run->first = n;
         }
+        if (Interrupted())
+            return false;
         closeRun();
         return true;
     }
 
-    bool CancelRequested() const { return m_State.load(std::memory_order_acquire) != kScanRunning; }
+    // A cancel, or a read the device left unanswered: a silent or dead line
+    // answers no later read either, and taking each unanswered read for an
+    // empty sector would list the unread part as a gap.
+    bool Interrupted()
+    {
+        m_LineLost = m_LineLost || m_Device.m_ReadUnanswered;
+        return m_LineLost || m_State.load(std::memory_order_acquire) != kScanRunning;
+    }
 
     // The newest recording sector at top - 1, top - 2, top - 4, ... top - 2048.
     Probe FindNewestBelow(uint32_t top, uint32_t& first, uint32_t& last)
     {
         for (uint32_t step = 1; step <= kLargestProbeStep; step *= 2) {
-            if (CancelRequested())
+            if (Interrupted())
                 return Probe::Cancelled;
             uint8_t header[8] = {};
             if (m_Device.IsRecordingSector(top - step, header)) {
@@ -128,7 +141,7 @@ private:
                 return FindLastMember(top - step, top - step / 2, first, last);
             }
         }
-        return Probe::NothingFound;
+        return Interrupted() ? Probe::Cancelled : Probe::NothingFound;
     }
 
     // A doubled step may land inside the recording, short of its end: the
@@ -138,7 +151,7 @@ private:
     Probe FindLastMember(uint32_t member, uint32_t miss, uint32_t first, uint32_t& last)
     {
         while (miss - member > 1) {
-            if (CancelRequested())
+            if (Interrupted())
                 return Probe::Cancelled;
             const uint32_t middle = member + (miss - member) / 2;
             if (BelongsTo(middle, first))
@@ -146,6 +159,8 @@ private:
             else
                 miss = middle;
         }
+        if (Interrupted())
+            return Probe::Cancelled;
         last = member;
         return Probe::Found;
     }
@@ -171,6 +186,12 @@ private:
 
     ScanResult Stop()
     {
+        if (m_LineLost) {
+            m_Sink(IncompleteListRow(m_Boundary));
+            m_Result.incomplete = true;
+            m_Result.unreadBelow = m_Boundary;
+            return Finish();
+        }
         m_Sink(StopRow());
         m_Result.cancelled = true;
         return Finish();
@@ -187,9 +208,21 @@ private:
     const RowSink& m_Sink;
     const StartTimeLookup& m_Lookup;
     ScanResult m_Result;
+    // Everything from here up to the first free sector has been listed.
+    uint32_t m_Boundary = 0;
+    bool m_LineLost = false;
 };
 
 } // namespace
+
+std::string IncompleteListText(const ScanResult& result)
+{
+    if (!result.incomplete)
+        return {};
+    return StrFormat("Список неполон: устройство перестало отвечать, сектора с 0x%x по 0x%x не прочитаны "
+                     "(это не свободное место)",
+                     kFirstRecordingSector, result.unreadBelow - 1);
+}
 
 ScanResult ScanRecordings(ODevice& device, uint32_t firstFreeSector, const std::atomic<int>& state, const RowSink& sink,
                           StartTimeLookup lookup)

@@ -122,7 +122,7 @@ void OComPort::Send(const void* data, int length)
     const auto start = std::chrono::steady_clock::now();
     const auto* bytes = static_cast<const uint8_t*>(data);
     size_t left = static_cast<size_t>(length);
-    bool failed = false;
+    std::string failure;
     while (left > 0) {
         const ssize_t written = PosixSerial::Write(fd, bytes, left);
         if (written > 0) {
@@ -131,20 +131,29 @@ void OComPort::Send(const void* data, int length)
             continue;
         }
         if (written < 0 && errno != EAGAIN && errno != EINTR) {
-            failed = true;
+            failure = SystemErrorText(static_cast<uint32_t>(errno));
             break;
         }
         const auto elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
         if (static_cast<uint64_t>(elapsed) >= limitMs) {
-            failed = true;
+            failure = StrFormat("Порт не принимал данные %llu мс.", static_cast<unsigned long long>(limitMs));
             break;
         }
         pollfd out{fd, POLLOUT, 0};
         ::poll(&out, 1, 10);
     }
-    if (failed)
-        Dialogs().Message("write!", kAppTitle, MsgIcon::Exclamation, MsgButtons::Ok);
+    if (!failure.empty())
+        Dialogs().Message(WriteFailedText(length - static_cast<int>(left), length, failure), kPortErrorCaption,
+                          MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
+std::string OComPort::WriteFailedText(int sent, int length, const std::string& reason)
+{
+    return StrFormat("Не удалось передать команду устройству через COM-порт: передано %d из %d байт.\n", sent, length) +
+           reason +
+           "\nПроверьте, что кабель устройства подключён, устройство включено и выбран его порт; "
+           "если порт пропал из списка, выберите его заново.";
 }
 
 int OComPort::Available() const

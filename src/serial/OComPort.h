@@ -10,6 +10,8 @@
 
 #include "OWakeEvent.h"
 
+inline constexpr const char* kPortErrorCaption = "ОШИБКА ПРИ РАБОТЕ С ПОРТОМ";
+
 class OComPort {
 public:
     static constexpr int BufferSize = 4 * 1024 * 1024;
@@ -29,7 +31,11 @@ public:
     bool SetSpeed(int baud);
     int Speed() const { return m_Baud; }
 
+    // Writes the whole block; a write that fails or stalls past its limit is
+    // told in a box (WriteFailedText, kPortErrorCaption).
     void Send(const void* data, int length);
+    // The box's text: what was sent, why it stopped, what to check.
+    static std::string WriteFailedText(int sent, int length, const std::string& reason);
 
     int Available() const;
     void Purge();

@@ -1,7 +1,9 @@
 // The file check beside the analysis: what it finds in damaged recordings,
 // and that a sound one gives no finding.
 #include "AnalysisFixtures.h"
+#include "OEKGFilter.h"
 #include "OEcgFile.h"
+#include "ProcessFile.h"
 #include "RecordingCheck.h"
 #include "SectorDecoders.h"
 #include "TempDir.h"
@@ -36,6 +38,31 @@ ORecordingCheck CheckOf(const std::vector<uint8_t>& bytes)
     return CheckRecordingSectors(file);
 }
 
+// The check of a processing pass over the file (nothing when the pass was
+// cancelled before it began).
+std::optional<ORecordingCheck> PassCheckOf(const std::vector<uint8_t>& bytes, bool cancel = false)
+{
+    TempDir dir;
+    TestDialogs dialogs;
+    WriteFileBytes(dir.File("pass.экг"), bytes);
+    OEcgFile file;
+    EXPECT_TRUE(file.OpenEcgFile(dir.File("pass.экг"), true));
+    EXPECT_FALSE(file.PassCheck().has_value()) << "no check before a pass";
+    OEKGFilter filter;
+    OProcessControl control;
+    control.cancel.store(cancel ? 1 : 0);
+    ProcessFile(file, filter, control);
+    return file.PassCheck();
+}
+
+// A cancelled pass read only part of the file: it leaves no check, rather
+// than one that takes the part for the whole.
+TEST(RecordingCheck, CancelledPassLeavesNoCheck)
+{
+    EXPECT_FALSE(PassCheckOf(MakeRecording(ORecordingOptions{}, kSectors), true).has_value());
+    EXPECT_TRUE(PassCheckOf(MakeRecording(ORecordingOptions{}, kSectors), false).has_value());
+}
+
 TEST(RecordingCheck, FindingsOfDamagedRecordings)
 {
     struct Case {
@@ -62,6 +89,11 @@ TEST(RecordingCheck, FindingsOfDamagedRecordings)
         std::vector<uint8_t> bytes = MakeRecording(ORecordingOptions{}, kSectors);
         c.damage(bytes);
         const ORecordingCheck check = CheckOf(bytes);
+        // The processing pass checks the sectors it reads, alike.
+        const std::optional<ORecordingCheck> passCheck = PassCheckOf(bytes);
+        ASSERT_TRUE(passCheck.has_value()) << c.what;
+        EXPECT_EQ(passCheck->Lines(), check.Lines()) << c.what;
+        EXPECT_EQ(passCheck->sectors, check.sectors) << c.what;
         EXPECT_EQ(check.sectors, kSectors) << c.what;
         EXPECT_EQ(check.withoutSignature, c.withoutSignature) << c.what;
         EXPECT_EQ(check.firstWithoutSignature, c.firstWithoutSignature) << c.what;

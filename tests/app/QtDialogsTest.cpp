@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -72,4 +74,27 @@ TEST(QtDialogs, FiltersAreShownOnceAndCyrillicPatternsStillSelectFiles)
     dialog.selectNameFilter("WAV - файлы (*.wav)");
     emit dialog.filterSelected("WAV - файлы (*.wav)");
     EXPECT_EQ(model->nameFilters(), QStringList{"*.wav"});
+}
+
+// "Все файлы (*.*)" lists every file, names without a dot included, whichever
+// way a window spells its pattern.
+TEST(QtDialogs, AllFilesShowsDotlessNamesToo)
+{
+    for (const char* pattern : {"*.*", "*"}) {
+        SCOPED_TRACE(pattern);
+        FileDialogRequest request;
+        request.filters = {{"HEX - файлы (*.hex)", "*.hex"}, {"Все файлы (*.*)", pattern}};
+        QFileDialog dialog;
+        ConfigureQtFileDialog(dialog, request, QFileDialog::AcceptOpen);
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        dialog.selectNameFilter("Все файлы (*.*)");
+        emit dialog.filterSelected("Все файлы (*.*)");
+        for (const char* name : {"README", "card", "a.hex", "b.экг"})
+            EXPECT_TRUE(QDir::match(model->nameFilters(), name)) << name;
+        // The other filter still shows only its own files.
+        dialog.selectNameFilter("HEX - файлы (*.hex)");
+        emit dialog.filterSelected("HEX - файлы (*.hex)");
+        EXPECT_FALSE(QDir::match(model->nameFilters(), "README"));
+    }
 }

@@ -207,7 +207,7 @@ TEST_F(CliFixture, DownloadFromASimulatorKilledMidTransferExitsWithTheVerifiedSe
     EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::string messages = ReadFile(err);
     EXPECT_NE(messages.find("Ошибка при чтении данных с выбранного порта\n"), std::string::npos) << messages;
-    EXPECT_EQ(messages.find("write!"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("Не удалось передать команду"), std::string::npos) << messages;
     const std::string bytes = ReadFile(file);
     ASSERT_EQ(bytes.size() % kSectorSize, 0u);
     EXPECT_TRUE(bytes == CardBytes(0x10000, uint32_t(bytes.size() / kSectorSize)));
@@ -275,4 +275,64 @@ TEST_F(CliFixture, SilentDeviceGivesNoListTitlesAndNoButtonsToPress)
     EXPECT_EQ(list.out, "") << "titles only once the device has answered";
     EXPECT_NE(list.err.find("командой stop"), std::string::npos) << list.err;
     EXPECT_EQ(list.err.find("кнопку"), std::string::npos) << list.err;
+}
+
+TEST_F(CliFixture, ListCutShortByASilentOrLostDevicePrintsItsRowsAndSaysWhatIsMissing)
+{
+    StartSim();
+    const CommandResult whole = Cli("list");
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    const auto wholeRows = SplitRows(whole.out);
+    StopSim();
+
+    // Bytes the device sends before the fault: during the first free sector's
+    // reads (no list at all), early, midway and late in the scan, and after it.
+    struct Case {
+        const char* fault;
+        int bytes;
+        bool listEnds;
+    };
+    // The first free sector's three replies take 15 bytes, each short read 11.
+    const Case cases[] = {
+        {"stall-after", 10, false},    {"stall-after", 20, false},  {"stall-after", 80, false},
+        {"stall-after", 300, false},   {"hangup-after", 60, false}, {"hangup-after", 200, false},
+        {"stall-after", 100000, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.fault) + " " + std::to_string(c.bytes));
+        StartSim(std::string("--fault ") + c.fault + " " + std::to_string(c.bytes));
+        const CommandResult list = Cli("list");
+        StopSim();
+        if (c.listEnds) {
+            EXPECT_EQ(list.exitCode, 0) << list.err;
+            EXPECT_EQ(list.out, whole.out);
+            continue;
+        }
+        EXPECT_EQ(list.exitCode, 1);
+        const auto rows = SplitRows(list.out);
+        if (rows.empty()) {
+            // Lost before the first free sector was known: no list, no rows.
+            EXPECT_EQ(list.err.find("Список неполон"), std::string::npos) << list.err;
+            continue;
+        }
+        // The rows found are the whole list's, never a row made of unread sectors.
+        ASSERT_GE(rows.size(), 3u) << list.out;
+        for (size_t i = 0; i + 1 < rows.size(); ++i)
+            EXPECT_EQ(rows[i], wholeRows[i]) << i;
+        ASSERT_EQ(rows.back().size(), 7u);
+        EXPECT_EQ(rows.back()[0], "обрыв");
+        // The first unread sector lies just below the oldest row listed.
+        const std::string boundary = rows.size() > 3 ? rows[rows.size() - 2][1] : rows[1][1];
+        const uint32_t unreadTop = uint32_t(std::stoul(boundary, nullptr, 16)) - 1;
+        EXPECT_EQ(rows.back()[6], StrFormat("не прочитано: 0x10000..0x%x", unreadTop));
+        // The error first, then the last line on what the list misses.
+        ASSERT_FALSE(list.err.empty());
+        const size_t lastLine = list.err.rfind('\n', list.err.size() - 2);
+        const std::string last = list.err.substr(lastLine == std::string::npos ? 0 : lastLine + 1);
+        EXPECT_EQ(last, StrFormat("list: Список неполон: устройство перестало отвечать, сектора с 0x10000 по 0x%x не "
+                                  "прочитаны (это не свободное место)\n",
+                                  unreadTop))
+            << list.err;
+        EXPECT_NE(list.err.find("ОШИБКА ЧТЕНИЯ SD-карты"), std::string::npos) << list.err;
+    }
 }

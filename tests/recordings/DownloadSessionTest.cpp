@@ -136,5 +136,5 @@ TEST_F(DownloadFixture, DeviceThatStallsOrHangsUpLeavesTheVerifiedSectors)
             EXPECT_EQ(outcome.received, 50u);
         EXPECT_EQ(FileBytes("cut.экг"), CardSectors(0x10000, outcome.received));
     }
-    EXPECT_EQ(m_Dialogs.Count(), 0u); // no "write!" for a line that went away
+    EXPECT_EQ(m_Dialogs.Count(), 0u); // no failed-write box for a line that went away
 }

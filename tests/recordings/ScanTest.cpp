@@ -153,3 +153,62 @@ TEST_F(ScanFixture, ShortRecordingsInGapsAreListed)
         m_Server->Stop();
     }
 }
+
+// A device that falls silent or a line that goes away during the scan ends it
+// there: the rows found are the whole list's, the last row says which sectors
+// were not read, and no unanswered read turns into a gap or a missed recording.
+TEST_F(ScanFixture, LostDeviceEndsTheListWithWhatItDidNotRead)
+{
+    // Oldest first, with gaps and a short recording the probes jump over.
+    WriteRecording(0x10000, 0x1012b);
+    WriteRecording(0x10136, 0x10ced);
+    WriteRecording(0x10d02, 0x10d03);
+    WriteRecording(0x10d09, 0x10d3a);
+    constexpr uint32_t kFirstFree = 0x10d3e;
+    Serve();
+    const auto whole = Scan(kFirstFree);
+    ASSERT_EQ(whole.size(), 5u);
+    ASSERT_FALSE(m_Result.incomplete);
+    TearDown();
+
+    // A short read's reply is 11 bytes: the fault comes inside a reply or
+    // between two, at the first read, early, midway and late in the scan.
+    // (A hang-up before the first reply would close the line before the
+    // port is open.)
+    for (const bool hangup : {false, true}) {
+        for (const int64_t bytes : {0, 5, 11, 60, 130, 290, 500}) {
+            if (hangup && bytes == 0)
+                continue;
+            SCOPED_TRACE((hangup ? "hang-up after " : "stall after ") + std::to_string(bytes));
+            SimFaults faults;
+            (hangup ? faults.hangupAfter : faults.stallAfter) = bytes;
+            Serve(faults);
+            const auto rows = Scan(kFirstFree);
+            TearDown();
+            EXPECT_TRUE(m_Result.incomplete);
+            EXPECT_FALSE(m_Result.cancelled);
+            EXPECT_FALSE(m_Result.readErrorText.empty());
+            ASSERT_GE(rows.size(), 2u);
+            ASSERT_LT(rows.size(), whole.size() + 1);
+            for (size_t i = 0; i + 1 < rows.size(); ++i)
+                EXPECT_EQ(rows[i], whole[i]) << i;
+            // Below the oldest recording listed, or below the first free sector.
+            const uint32_t boundary = uint32_t(std::stoul(rows[rows.size() - 2][1], nullptr, 16));
+            EXPECT_EQ(m_Result.unreadBelow, boundary);
+            EXPECT_EQ(rows.back(), IncompleteListRow(boundary));
+            EXPECT_EQ(m_Result.recordings, int(rows.size()) - 2);
+        }
+    }
+}
+
+TEST_F(ScanFixture, IncompleteListRowAndText)
+{
+    EXPECT_EQ(IncompleteListRow(0x10d02),
+              (RecordingRow{"обрыв", "", "", "", "", "", "не прочитано: 0x10000..0x10d01"}));
+    ScanResult result;
+    EXPECT_EQ(IncompleteListText(result), "");
+    result.incomplete = true;
+    result.unreadBelow = 0x10d02;
+    EXPECT_EQ(IncompleteListText(result), "Список неполон: устройство перестало отвечать, сектора с 0x10000 по 0x10d01 "
+                                          "не прочитаны (это не свободное место)");
+}

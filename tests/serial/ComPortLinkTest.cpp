@@ -5,6 +5,7 @@
 #include "PtyTermios.h"
 
 #include "Fatal.h"
+#include "StrFormat.h"
 #include "TempDir.h"
 #include "TestDialogs.h"
 
@@ -97,16 +98,19 @@ const PosixSerial::Calls g_LimitedCalls = {nullptr, LimitedWrite, nullptr};
 
 } // namespace
 
-TEST(ComPortSend, WriteThatDoesNotCompleteSaysWrite)
+TEST(ComPortSend, WriteThatDoesNotCompleteSaysWhatFailedAndWhatToCheck)
 {
     struct Case {
         const char* name;
         int writesAllowed;
         int errorAfter;
+        int sent;
+        std::string reason;
     };
     // A stall (EAGAIN) ends with the write timeout of 1000 ms per byte + 1500 ms.
-    const Case cases[] = {
-        {"fails at once", 0, EIO}, {"fails after a part", 1, EIO}, {"stalls after a part", 1, EAGAIN}};
+    const Case cases[] = {{"fails at once", 0, EIO, 0, SystemErrorText(EIO)},
+                          {"fails after a part", 1, EIO, 1, SystemErrorText(EIO)},
+                          {"stalls after a part", 1, EAGAIN, 1, "Порт не принимал данные 3500 мс."}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestDialogs dialogs;
@@ -122,8 +126,15 @@ TEST(ComPortSend, WriteThatDoesNotCompleteSaysWrite)
         }
         const auto messages = dialogs.Messages();
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, "write!");
-        EXPECT_EQ(messages[0].caption, kAppTitle);
+        EXPECT_EQ(messages[0].text, OComPort::WriteFailedText(c.sent, 2, c.reason));
+        EXPECT_EQ(messages[0].text.rfind(StrFormat("Не удалось передать команду устройству через COM-порт: "
+                                                   "передано %d из 2 байт.\n",
+                                                   c.sent) +
+                                             c.reason + "\nПроверьте, что кабель устройства подключён",
+                                         0),
+                  0u)
+            << messages[0].text;
+        EXPECT_EQ(messages[0].caption, "ОШИБКА ПРИ РАБОТЕ С ПОРТОМ");
         EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
         EXPECT_EQ(messages[0].buttons, MsgButtons::Ok);
         EXPECT_TRUE(port.IsOpen());

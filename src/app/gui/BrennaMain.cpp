@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     if (!options.error.empty())
         return Usage(options);
     if (options.settingsFolder)
-        OSettings::SetStorageFolder(*options.settingsFolder);
+        UseSettingsFolder(*options.settingsFolder);
 
     // A screenshot run never waits for a click: its messages go to the console.
     std::unique_ptr<DialogsInstalled> dialogs;

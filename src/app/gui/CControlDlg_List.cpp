@@ -5,6 +5,7 @@
 #include "CDownloadDlg.h"
 #include "CListScanThread.h"
 #include "DownloadSession.h"
+#include "OConsole.h"
 #include "ODialogs.h"
 #include "RecordingRows.h"
 #include "ScanRecordings.h"
@@ -27,19 +28,28 @@ void CControlDlg::InitListScan()
         for (int column = 0; column < columns.size(); ++column)
             SetListCell(row, column, columns[column]);
     });
-    connect(m_ListScan, &CListScanThread::scanFinished, this, [this](const QString& readErrorText, bool cancelled) {
-        QHeaderView* header = m_List->horizontalHeader();
-        for (int i = 0; i < m_List->columnCount(); ++i)
-            header->resizeSection(i, header->sectionSizeHint(i));
-        SetTimersForMode(m_Mode);
-        static_cast<QPushButton*>(Item(1003))->setText(kListButtonText);
-        m_ListScanning = false;
-        UpdateControlsEnabled();
-        RefreshListControls();
-        ShowListOutcome(readErrorText, cancelled);
-        if (!readErrorText.isEmpty())
-            Dialogs().Message(readErrorText.toStdString(), kListReadErrorCaption, MsgIcon::Error);
-    });
+    connect(m_ListScan, &CListScanThread::scanFinished, this,
+            [this](const QString& readErrorText, bool cancelled, const QString& incompleteText) {
+                QHeaderView* header = m_List->horizontalHeader();
+                for (int i = 0; i < m_List->columnCount(); ++i)
+                    header->resizeSection(i, header->sectionSizeHint(i));
+                SetTimersForMode(m_Mode);
+                static_cast<QPushButton*>(Item(1003))->setText(kListButtonText);
+                m_ListScanning = false;
+                UpdateControlsEnabled();
+                RefreshListControls();
+                ShowListOutcome(readErrorText, cancelled);
+                if (!incompleteText.isEmpty()) {
+                    // Said before the box, so that the window shows it while the box waits.
+                    ShowStatus(incompleteText);
+                    Console().Write(incompleteText.toStdString() + "
+");
+                }
+                // A line that went away is told once, by the port's own box
+                // (which also closes the port), not again as a read error.
+                if (!CloseOnReadError(true) && !readErrorText.isEmpty())
+                    Dialogs().Message(readErrorText.toStdString(), kListReadErrorCaption, MsgIcon::Error);
+            });
 }
 
 void CControlDlg::ConnectListActions()

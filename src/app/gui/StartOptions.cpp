@@ -1,6 +1,8 @@
 #include "StartOptions.h"
 
 #include "AppWindows.h"
+#include "DateCache.h"
+#include "OSettings.h"
 #include "PortNames.h"
 
 #include <algorithm>
@@ -41,6 +43,11 @@ StartOptions ParseStartOptions(const std::vector<std::string>& arguments)
                 options.error = "only one window option at a time";
                 break;
             }
+            if (!window->valueName.empty() && !value && i + 1 == arguments.size()) {
+                // The desktop entry's "--analyse %f" started from the menu
+                // comes without a file: the program starts as usual.
+                continue;
+            }
             options.window = window;
             if (!window->valueName.empty())
                 options.windowValue = takeValue();
@@ -58,13 +65,22 @@ std::string StartUsage()
     std::string text = "usage: brenna [options]\n"
                        "  --port P                 start with port P selected: COMn or a device path\n"
                        "  --screenshot OUT.png     render the window to OUT.png and exit\n"
-                       "  --settings-folder DIR    keep the settings under DIR\n";
+                       "  --settings-folder DIR    keep the settings and the date cache under DIR\n";
     for (const AppWindowInfo& window : AppWindows()) {
         std::string option = window.option + (window.valueName.empty() ? "" : " " + window.valueName);
         option.resize(std::max<size_t>(option.size(), 24), ' ');
         text += "  " + option + " " + window.help + "\n";
     }
     return text;
+}
+
+void UseSettingsFolder(const std::string& folder)
+{
+    OSettings::SetStorageFolder(folder);
+    // Laid out as under the user's folders; the folder beside the executable
+    // is not read either, so that nothing is shared with another setup.
+    const std::string cache = folder + "/Kelvaro/Terravik_Dremlo/DATECACHE";
+    SetDateCacheFolders(cache, cache);
 }
 
 int PortNumberForArgument(const std::string& port)

@@ -19,6 +19,9 @@ struct StartOptions {
 StartOptions ParseStartOptions(const std::vector<std::string>& arguments);
 std::string StartUsage();
 
+// --settings-folder: the settings and the date cache both under folder.
+void UseSettingsFolder(const std::string& folder);
+
 // The port number a --port value selects: n for "COMn"; for a device path the
 // number whose path it already is, otherwise COM1, which then stands for that
 // path in this run.

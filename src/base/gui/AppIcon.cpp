@@ -4,13 +4,11 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace {
-
-QPixmap DrawIcon(int size)
+QImage AppIconImage(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const double s = size / 32.0;
     painter.setPen(QPen(QColor(90, 90, 90), s));
@@ -26,17 +24,15 @@ QPixmap DrawIcon(int size)
     painter.setPen(QPen(QColor(200, 20, 30), 2 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(trace);
-    return pixmap;
+    return image;
 }
-
-} // namespace
 
 QIcon AppIcon()
 {
     static const QIcon icon = [] {
         QIcon made;
         for (int size : {16, 32, 48})
-            made.addPixmap(DrawIcon(size));
+            made.addPixmap(QPixmap::fromImage(AppIconImage(size)));
         return made;
     }();
     return icon;

@@ -96,6 +96,17 @@ QStringList QtNameFilters(const FileDialogRequest& request)
 
 namespace {
 
+// "*.*" means every file, as it does on the system the filters come from; to
+// the model it would hide names without a dot ("README", "card").
+QStringList ModelPatterns(const std::string& patterns)
+{
+    QStringList list = QString::fromStdString(patterns).split(';', Qt::SkipEmptyParts);
+    for (QString& pattern : list)
+        if (pattern == "*.*")
+            pattern = "*";
+    return list;
+}
+
 std::optional<std::string> RunFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(DialogParent(), QString::fromStdString(request.title));
@@ -144,8 +155,7 @@ void ConfigureQtFileDialog(QFileDialog& dialog, const FileDialogRequest& request
         const qsizetype i = filters.indexOf(chosen);
         if (i < 0)
             return;
-        model->setNameFilters(
-            QString::fromStdString(request.filters[static_cast<size_t>(i)].second).split(';', Qt::SkipEmptyParts));
+        model->setNameFilters(ModelPatterns(request.filters[static_cast<size_t>(i)].second));
     };
     QObject::connect(&dialog, &QFileDialog::filterSelected, model, apply);
     apply(dialog.selectedNameFilter());

@@ -9,6 +9,7 @@
 #include "RecordingRows.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <thread>
 
 namespace {
 
@@ -153,7 +156,25 @@ std::optional<DownloadOutcome> RunDownloadWindow(QWidget* owner, ODevice& device
         outcome = EndedDownload(window.Download(), TickCountMs());
     }
     file.Close();
+    StopExchangeOffThread(owner, device);
     setTimers(mode);
-    device.StopExchange();
     return outcome;
+}
+
+bool StopExchangeOffThread(QWidget* owner, ODevice& device)
+{
+    QEventLoop loop;
+    bool stopped = false;
+    std::thread exchange([&] {
+        stopped = device.StopExchange();
+        // Queued: seen once the loop below runs, even if this comes first.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    if (owner)
+        owner->setEnabled(false);
+    loop.exec();
+    exchange.join();
+    if (owner)
+        owner->setEnabled(true);
+    return stopped;
 }

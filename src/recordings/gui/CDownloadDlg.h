@@ -63,3 +63,8 @@ struct DownloadRange;
 std::optional<DownloadOutcome> RunDownloadWindow(QWidget* owner, ODevice& device, const DownloadRange& range,
                                                  const std::function<void(int)>& setTimers, int mode,
                                                  DownloadWatch watch = {});
+// The verified STOP that ends a stream, on a thread of its own: after a
+// device fell silent its attempts take seconds, and the windows go on
+// painting meanwhile. The owner takes no input until it is done (the exchange
+// owns the port). Returns StopExchange's answer.
+bool StopExchangeOffThread(QWidget* owner, ODevice& device);

@@ -68,7 +68,8 @@ void CListScanThread::ThreadMain()
         int current = m_ListScanState.load();
         while (current > 0 && !m_ListScanState.compare_exchange_weak(current, kScanIdle)) {
         }
-        emit scanFinished(QString::fromStdString(result.readErrorText), result.cancelled);
+        emit scanFinished(QString::fromStdString(result.readErrorText), result.cancelled,
+                          QString::fromStdString(IncompleteListText(result)));
     }
 }
 

@@ -32,10 +32,12 @@ public:
 
 signals:
     // In this order, on the window's thread: the list must be emptied, rows
-    // follow, then the end with the reason of a failed last read (or empty).
+    // follow, then the end with the reason of a failed last read (or empty)
+    // and, for a scan that lost the device, the line on the sectors it did
+    // not read (IncompleteListText; else empty).
     void scanStarted();
     void rowReady(const QStringList& columns);
-    void scanFinished(const QString& readErrorText, bool cancelled);
+    void scanFinished(const QString& readErrorText, bool cancelled, const QString& incompleteText);
 
 private:
     void ThreadMain();

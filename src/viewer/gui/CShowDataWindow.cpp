@@ -267,6 +267,7 @@ void CShowDataWindow::Process()
     m_Notify = nullptr;
     m_GrList.Line().SetResultsHidden(false);
 
+    ShowRecordingCheck();
     ShowResultState();
     FindEvents();
     Rebuild();
@@ -301,7 +302,13 @@ void CShowDataWindow::ShowFileState()
 
 void CShowDataWindow::ShowRecordingCheck()
 {
-    const ORecordingCheck check = CheckRecordingSectors(m_File);
+    // The pass checked the sectors as it read them, on the worker: reading a
+    // day-long file once more for it here would hold up the window.
+    if (!m_File.PassCheck()) {
+        m_CheckText->hide();
+        return;
+    }
+    const ORecordingCheck& check = *m_File.PassCheck();
     ReportRecordingCheck(check);
     std::string text;
     for (const std::string& line : check.Lines())
