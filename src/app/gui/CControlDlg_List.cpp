@@ -42,8 +42,7 @@ void CControlDlg::InitListScan()
                 if (!incompleteText.isEmpty()) {
                     // Said before the box, so that the window shows it while the box waits.
                     ShowStatus(incompleteText);
-                    Console().Write(incompleteText.toStdString() + "
-");
+                    Console().Write(incompleteText.toStdString() + "\n");
                 }
                 // A line that went away is told once, by the port's own box
                 // (which also closes the port), not again as a read error.
