@@ -4,6 +4,7 @@
 // couplets, bigeminy and trigeminy, pauses, brady- and tachycardia. One list
 // in time order, window-free; the command line, the report, the EDF+ export
 // and the analysis window's event list all read it.
+#include "AfDetector.h"
 #include "OImpulse.h"
 
 #include <cstdint>
@@ -36,3 +37,10 @@ struct ORhythmSummary {
 // by the beat classifier; unclassified beats count as normal). totalSamples
 // is the recording's length in samples.
 ORhythmSummary FindRhythmEvents(const OImpulse* impulses, int64_t count, int64_t totalSamples);
+
+// The same with the AF detector's settings given (the benchmark tries them).
+struct ORhythmOptions {
+    OAfOptions af;
+};
+ORhythmSummary FindRhythmEvents(const OImpulse* impulses, int64_t count, int64_t totalSamples,
+                                const ORhythmOptions& options);

@@ -1,0 +1,33 @@
+#pragma once
+// Runs and patterns of ectopic beats, from the classes the beat classifier
+// gave (OImpulse::Class). A beat of class 0 (unclassified) counts as normal,
+// so a recording that was never classified has none of these events.
+//
+// - VT: 3 or more consecutive V beats at 100 bpm or faster. The rate of a
+//   run is taken over its own intervals, first V to last V:
+//   60 · (beats - 1) / (t_last - t_first), in samples of the file, so the
+//   coupling interval of the first V (which belongs to the rhythm before)
+//   does not count. A slower run of V beats (an idioventricular rhythm) is
+//   not an event of these kinds.
+// - Couplet: exactly 2 consecutive V beats, at any rate.
+// - SVT: 3 or more consecutive S beats at 100 bpm or faster, the rate taken
+//   as for VT.
+// - Bigeminy: N-V repeated at least 3 times in a row (N V N V N V ...);
+//   trigeminy: N-N-V at least 3 times. An episode runs from its first N to
+//   its last V; any other beat (S, F, Q, a second V) ends it.
+//
+// Every event carries its beats and its mean rate over its own intervals.
+// Cost: one pass over the beats.
+#include "RhythmEvents.h"
+
+#include <vector>
+
+inline constexpr int kRunMinBeats = 3;
+inline constexpr double kRunMinBpm = 100;
+inline constexpr int kPatternMinRepeats = 3;
+
+// Appends the VT, couplet, SVT, bigeminy and trigeminy events of the beats.
+void FindEctopicRuns(const OImpulse* impulses, int64_t count, std::vector<ORhythmEvent>& events);
+
+// Mean rate of beats [first, last] over their own intervals; 0 for one beat.
+double RunBpm(const OImpulse* impulses, int64_t first, int64_t last);
