@@ -18,7 +18,8 @@
 // ("pass"); and the reference beats with their labels mapped to the AAMI
 // classes ("reference"), which is how the class-dependent events are judged
 // while no classifier runs in the pass.
-// events_24h_s: FindRhythmEvents on the impulses of the day-long recording.
+// events_24h_s: FindRhythmEvents on the impulses of the day-long recording
+// (written once into the build folder and kept), median of three.
 #include "BenchSupport.h"
 #include "DetectorKind.h"
 #include "EcgTime.h"
@@ -271,7 +272,7 @@ void PrintIrregularity(const ORecord& r, const std::vector<OImpulse>& beats, con
 {
     const std::vector<OAfMeasure> measures = AfMeasures(beats.data(), int64_t(beats.size()), options);
     const auto it = r.rhythm.find("(AFIB");
-    std::vector<double> in, out, inC, outC;
+    std::vector<double> in, out, inC, outC, inM, outM;
     for (size_t i = 0; i < measures.size(); ++i) {
         if (measures[i].irregularity < 0)
             continue;
@@ -279,14 +280,20 @@ void PrintIrregularity(const ORecord& r, const std::vector<OImpulse>& beats, con
         const bool af = it != r.rhythm.end() && Overlaps(at, it->second);
         (af ? in : out).push_back(measures[i].irregularity);
         (af ? inC : outC).push_back(measures[i].clustered);
+        (af ? inM : outM).push_back(measures[i].matched);
     }
-    for (auto* v : {&in, &out, &inC, &outC}) {
+    for (auto* v : {&in, &out, &inC, &outC, &inM, &outM}) {
         if (v->empty())
             continue;
         std::sort(v->begin(), v->end());
         const auto q = [&](double f) { return (*v)[size_t(f * double(v->size() - 1))]; };
         std::printf("irregularity_%s_%s: p5 %.3f p25 %.3f p50 %.3f p75 %.3f p95 %.3f (%zu)\n", r.name.c_str(),
-                    v == &in ? "af" : v == &out ? "other" : v == &inC ? "af_clustered" : "other_clustered", q(0.05), q(0.25), q(0.5), q(0.75), q(0.95), v->size());
+                    v == &in        ? "af"
+                    : v == &out     ? "other"
+                    : v == &inC     ? "af_clustered"
+                    : v == &outC    ? "other_clustered"
+                    : v == &inM     ? "af_matched"
+                                    : "other_matched", q(0.05), q(0.25), q(0.5), q(0.75), q(0.95), v->size());
     }
 }
 
@@ -304,12 +311,19 @@ void PrintVariant(const OVariant& v)
 
 void TimeDay(const fs::path& folder)
 {
+    // Kept in the build folder: writing it takes minutes.
     const std::string path = (folder / "day.экг").string();
-    if (!WriteBenchRecording(path, kBenchDaySectors))
+    std::error_code error;
+    const bool written = fs::file_size(path, error) == uintmax_t(kBenchDaySectors) * kSectorBytes;
+    if (!written && !WriteBenchRecording(path, kBenchDaySectors)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return;
+    }
     const std::unique_ptr<OEcgFile> file = OpenAndProcess(path);
-    if (!file)
+    if (!file) {
+        std::fprintf(stderr, "cannot open %s\n", path.c_str());
         return;
+    }
     const int64_t total = file->SectorCount() * kSamplesPerSector;
     std::vector<double> seconds;
     size_t events = 0;
@@ -322,7 +336,6 @@ void TimeDay(const fs::path& folder)
     std::sort(seconds.begin(), seconds.end());
     std::printf("events_24h_s: %.3f s\n", seconds[1]);
     std::printf("events_24h_count: %zu\n", events);
-    fs::remove(path);
 }
 
 } // namespace
@@ -332,13 +345,16 @@ int main(int argc, char** argv)
     Console().SetOutput(-1);
     fs::path shared = BRENNA_ECG_RECORDS;
     ORhythmOptions options;
-    bool day = true, verbose = true, irregularity = false;
+    bool day = true, verbose = true;
+    int irregularity = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--no-day")
             day = false;
         else if (a == "--irregularity")
-            irregularity = true;
+            irregularity = 1;
+        else if (a == "--irregularity-pass")
+            irregularity = 2;
         else if (a == "--quiet")
             verbose = false;
         else if (a == "--threshold" && i + 1 < argc)
@@ -351,6 +367,10 @@ int main(int argc, char** argv)
             options.af.bridgeS = std::atof(argv[++i]);
         else if (a == "--clustered" && i + 1 < argc)
             options.af.maxClustered = std::atof(argv[++i]);
+        else if (a == "--matched" && i + 1 < argc)
+            options.af.maxMatched = std::atof(argv[++i]);
+        else if (a == "--match" && i + 1 < argc)
+            options.af.match = std::atof(argv[++i]);
         else if (a == "--band" && i + 1 < argc)
             options.af.band = std::atof(argv[++i]);
         else if (a == "--no-premature")
@@ -372,12 +392,12 @@ int main(int argc, char** argv)
         Score(r, PassBeats(r), options, pass, verbose);
         Score(r, r.reference, options, reference, verbose);
         if (irregularity)
-            PrintIrregularity(r, r.reference, options.af);
+            PrintIrregularity(r, irregularity == 1 ? r.reference : PassBeats(r), options.af);
     }
     PrintVariant(pass);
     PrintVariant(reference);
     if (day)
-        TimeDay(folder);
+        TimeDay(unpack);
     fs::remove_all(folder);
     return 0;
 }

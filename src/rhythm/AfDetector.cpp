@@ -7,6 +7,10 @@
 
 namespace {
 
+// The measures are taken every few intervals: the window moves by a quarter
+// of a second or so, far below the half minute an episode must last.
+constexpr int64_t kStride = 4;
+
 double MedianOf(std::vector<double>& values)
 {
     const size_t half = values.size() / 2;
@@ -34,6 +38,20 @@ std::vector<OAfMeasure> AfMeasures(const OImpulse* impulses, int64_t count, cons
         usable[size_t(i)] = Conducted(impulses[i]) && Conducted(impulses[i + 1]) && rr[size_t(i)] > 0;
     }
     const int half = options.window / 2;
+    // Whether each point (RR_(j-1), RR_j) of the Poincaré plot has another
+    // point near it among its neighbours: sinus rhythm, even with frequent
+    // ectopic beats, makes a few tight clusters, AF a cloud.
+    std::vector<char> matched(static_cast<size_t>(n), 0), point(static_cast<size_t>(n), 0);
+    for (int64_t j = 1; j < n; ++j) {
+        point[size_t(j)] = usable[size_t(j)] && usable[size_t(j - 1)];
+        if (!point[size_t(j)])
+            continue;
+        const double x = rr[size_t(j - 1)], y = rr[size_t(j)];
+        for (int64_t k = std::max<int64_t>(1, j - half); k < std::min(n, j + half + 1) && !matched[size_t(j)]; ++k)
+            matched[size_t(j)] = k != j && usable[size_t(k)] && usable[size_t(k - 1)] &&
+                                 std::abs(rr[size_t(k - 1)] - x) <= options.match * x &&
+                                 std::abs(rr[size_t(k)] - y) <= options.match * y;
+    }
     std::vector<double> values;
     values.reserve(size_t(options.window) + 1);
     if (options.prematureFilter) {
@@ -41,6 +59,8 @@ std::vector<OAfMeasure> AfMeasures(const OImpulse* impulses, int64_t count, cons
         // one that together span about two of the local intervals.
         std::vector<char> keep = usable;
         for (int64_t i = 0; i + 1 < n; ++i) {
+            if (rr[size_t(i)] >= 0.75 * rr[size_t(i + 1)])
+                continue; // cannot pass the test below: spare the median
             values.clear();
             for (int64_t j = std::max<int64_t>(0, i - 8); j < std::min(n, i + 9); ++j)
                 if (usable[size_t(j)])
@@ -55,7 +75,9 @@ std::vector<OAfMeasure> AfMeasures(const OImpulse* impulses, int64_t count, cons
         usable.swap(keep);
     }
     std::vector<OAfMeasure> measures(static_cast<size_t>(n));
-    for (int64_t c = 0; c < n; ++c) {
+    for (int64_t block = 0; block < n; block += kStride) {
+        const int64_t c = std::min(n - 1, block + kStride / 2);
+        OAfMeasure& m = measures[size_t(block)];
         const int64_t from = std::max<int64_t>(0, c - half), to = std::min(n, c + half);
         values.clear();
         for (int64_t j = from; j < to; ++j)
@@ -71,7 +93,13 @@ std::vector<OAfMeasure> AfMeasures(const OImpulse* impulses, int64_t count, cons
                 ++b;
             densest = std::max(densest, b - a);
         }
-        measures[size_t(c)].clustered = double(densest) / double(values.size());
+        m.clustered = double(densest) / double(values.size());
+        int points = 0, near = 0;
+        for (int64_t j = from; j < to; ++j) {
+            points += point[size_t(j)];
+            near += matched[size_t(j)];
+        }
+        m.matched = points > 0 ? double(near) / points : 0;
         double best = -1;
         for (int k = 1; k <= options.maxLag; ++k) {
             values.clear();
@@ -84,7 +112,9 @@ std::vector<OAfMeasure> AfMeasures(const OImpulse* impulses, int64_t count, cons
             if (best < 0 || value < best)
                 best = value;
         }
-        measures[size_t(c)].irregularity = best;
+        m.irregularity = best;
+        for (int64_t i = block + 1; i < std::min(n, block + kStride); ++i)
+            measures[size_t(i)] = m;
     }
     return measures;
 }
@@ -100,7 +130,8 @@ std::vector<OAfEpisode> FindAfEpisodes(const OImpulse* impulses, int64_t count, 
     for (int64_t i = 0; i < n; ++i) {
         const OAfMeasure& m = measures[size_t(i)];
         const bool now =
-            m.irregularity < 0 ? af : m.irregularity > options.threshold && m.clustered < options.maxClustered;
+            m.irregularity < 0 ? af : m.irregularity > options.threshold && m.clustered < options.maxClustered &&
+                                  m.matched < options.maxMatched;
         if (now && !af)
             runs.push_back({i, i + 1});
         if (now)
