@@ -53,15 +53,15 @@ struct ORecord {
     std::string name;
     std::string path;
     int64_t totalSamples = 0;
-    std::vector<OImpulse> reference;              // labelled beats with their classes
+    std::vector<OImpulse> reference;                  // labelled beats with their classes
     std::map<std::string, std::vector<OSpan>> rhythm; // "(AFIB" -> spans
 };
 
 char AamiClass(const std::string& symbol)
 {
-    static const std::map<std::string, char> classes = {
-        {"N", 'N'}, {"L", 'N'}, {"R", 'N'}, {"e", 'N'}, {"j", 'N'}, {"A", 'S'}, {"a", 'S'}, {"J", 'S'},
-        {"S", 'S'}, {"V", 'V'}, {"E", 'V'}, {"F", 'F'}, {"/", 'Q'}, {"f", 'Q'}, {"Q", 'Q'}};
+    static const std::map<std::string, char> classes = {{"N", 'N'}, {"L", 'N'}, {"R", 'N'}, {"e", 'N'}, {"j", 'N'},
+                                                        {"A", 'S'}, {"a", 'S'}, {"J", 'S'}, {"S", 'S'}, {"V", 'V'},
+                                                        {"E", 'V'}, {"F", 'F'}, {"/", 'Q'}, {"f", 'Q'}, {"Q", 'Q'}};
     const auto it = classes.find(symbol);
     return it == classes.end() ? 0 : it->second;
 }
@@ -77,7 +77,8 @@ int64_t Overlap(const std::vector<OSpan>& a, const std::vector<OSpan>& b)
 
 bool Overlaps(const OSpan& x, const std::vector<OSpan>& b)
 {
-    return std::any_of(b.begin(), b.end(), [&](const OSpan& y) { return std::min(x.end, y.end) > std::max(x.start, y.start); });
+    return std::any_of(b.begin(), b.end(),
+                       [&](const OSpan& y) { return std::min(x.end, y.end) > std::max(x.start, y.start); });
 }
 
 int64_t Length(const std::vector<OSpan>& spans)
@@ -288,12 +289,13 @@ void PrintIrregularity(const ORecord& r, const std::vector<OImpulse>& beats, con
         std::sort(v->begin(), v->end());
         const auto q = [&](double f) { return (*v)[size_t(f * double(v->size() - 1))]; };
         std::printf("irregularity_%s_%s: p5 %.3f p25 %.3f p50 %.3f p75 %.3f p95 %.3f (%zu)\n", r.name.c_str(),
-                    v == &in        ? "af"
-                    : v == &out     ? "other"
-                    : v == &inC     ? "af_clustered"
-                    : v == &outC    ? "other_clustered"
-                    : v == &inM     ? "af_matched"
-                                    : "other_matched", q(0.05), q(0.25), q(0.5), q(0.75), q(0.95), v->size());
+                    v == &in     ? "af"
+                    : v == &out  ? "other"
+                    : v == &inC  ? "af_clustered"
+                    : v == &outC ? "other_clustered"
+                    : v == &inM  ? "af_matched"
+                                 : "other_matched",
+                    q(0.05), q(0.25), q(0.5), q(0.75), q(0.95), v->size());
     }
 }
 

@@ -129,9 +129,9 @@ std::vector<OAfEpisode> FindAfEpisodes(const OImpulse* impulses, int64_t count, 
     bool af = false;
     for (int64_t i = 0; i < n; ++i) {
         const OAfMeasure& m = measures[size_t(i)];
-        const bool now =
-            m.irregularity < 0 ? af : m.irregularity > options.threshold && m.clustered < options.maxClustered &&
-                                  m.matched < options.maxMatched;
+        const bool now = m.irregularity < 0 ? af
+                                            : m.irregularity > options.threshold &&
+                                                  m.clustered < options.maxClustered && m.matched < options.maxMatched;
         if (now && !af)
             runs.push_back({i, i + 1});
         if (now)

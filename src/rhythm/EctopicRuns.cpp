@@ -59,7 +59,8 @@ void Patterns(const OImpulse* impulses, int64_t count, int normals, std::vector<
             ++repeats;
         }
         if (repeats >= kPatternMinRepeats)
-            events.push_back(Event(normals == 1 ? ORhythmKind::Bigeminy : ORhythmKind::Trigeminy, impulses, i, end - 1));
+            events.push_back(
+                Event(normals == 1 ? ORhythmKind::Bigeminy : ORhythmKind::Trigeminy, impulses, i, end - 1));
         i = end;
     }
 }

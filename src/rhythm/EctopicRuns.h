@@ -17,6 +17,13 @@
 //   its last V; any other beat (S, F, Q, a second V) ends it.
 //
 // Every event carries its beats and its mean rate over its own intervals.
+//
+// Measured with bench_rhythm on the DS1 records with the reference beats and
+// their labels mapped to classes: 35 of the 39 `(VT` episodes of the database
+// found as VT (89.7 %), and all 35 VT events inside one. The 4 missed are
+// runs slower than 100 bpm by their own intervals, which the database calls
+// VT and this rule does not: 13 V beats at 91 bpm (mitdb-205) and three runs
+// of 3 V at 88 to 90 bpm (mitdb-223).
 // Cost: one pass over the beats.
 #include "RhythmEvents.h"
 

@@ -70,10 +70,13 @@ std::vector<std::optional<double>> MinuteRates(const OImpulse* impulses, int64_t
                 neighbours.push_back(rrMs(j));
         if (!neighbours.empty()) {
             const size_t half = neighbours.size() / 2;
-            std::nth_element(neighbours.begin(), neighbours.begin() + static_cast<std::ptrdiff_t>(half), neighbours.end());
+            std::nth_element(neighbours.begin(), neighbours.begin() + static_cast<std::ptrdiff_t>(half),
+                             neighbours.end());
             double median = neighbours[half];
             if (neighbours.size() % 2 == 0)
-                median = (median + *std::max_element(neighbours.begin(), neighbours.begin() + static_cast<std::ptrdiff_t>(half))) / 2;
+                median = (median + *std::max_element(neighbours.begin(),
+                                                     neighbours.begin() + static_cast<std::ptrdiff_t>(half))) /
+                         2;
             if (std::abs(rr - median) > kMedianTolerance * median)
                 continue;
         }

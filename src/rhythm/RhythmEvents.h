@@ -4,6 +4,19 @@
 // couplets, bigeminy and trigeminy, pauses, brady- and tachycardia. One list
 // in time order, window-free; the command line, the report, the EDF+ export
 // and the analysis window's event list all read it.
+//
+// Each kind is found by its own part: AF from the RR intervals
+// (AfDetector.h), runs and patterns of ectopic beats from the classes
+// (EctopicRuns.h), pauses and the brady- and tachycardia of whole minutes by
+// the Holter report's rules (RateRules.h). Decisions made here:
+// - SVT runs wholly inside an AF episode are dropped: the fast beats a
+//   classifier calls S there are the fibrillation itself.
+// - Events of different kinds may overlap (a VT run inside AF, a pause inside
+//   bradycardia); each kind is listed whole.
+// - analysedSeconds is the span from the first beat to the last; the AF burden
+//   is the AF episodes' time over it.
+// Cost: a few passes over the beats; 24 hours (about 100000 beats) in
+// 0.07 s of one core (bench_rhythm, events_24h_s).
 #include "AfDetector.h"
 #include "OImpulse.h"
 

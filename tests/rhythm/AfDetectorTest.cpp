@@ -104,10 +104,8 @@ TEST_P(NotAfTest, RepeatedPatternIsNotAf)
 }
 
 const ORegularCase kRegularCases[] = {
-    {"bigeminy_classified", "NV", true},
-    {"bigeminy_unclassified", "NV", false},
-    {"trigeminy_classified", "NNV", true},
-    {"trigeminy_unclassified", "NNV", false},
+    {"bigeminy_classified", "NV", true},          {"bigeminy_unclassified", "NV", false},
+    {"trigeminy_classified", "NNV", true},        {"trigeminy_unclassified", "NNV", false},
     {"quadrigeminy_unclassified", "NNNV", false},
 };
 
@@ -119,7 +117,10 @@ TEST(AfDetector, IsolatedPrematureBeatsInSinusRhythmAreNotAf)
     struct {
         int every;
         char cls;
-    } cases[] = {{10, kBeatVentricular}, {10, kBeatUnclassified}, {5, kBeatVentricular}, {5, kBeatUnclassified},
+    } cases[] = {{10, kBeatVentricular},
+                 {10, kBeatUnclassified},
+                 {5, kBeatVentricular},
+                 {5, kBeatUnclassified},
                  {7, kBeatSupra}};
     for (const auto& c : cases) {
         BeatSeries s;

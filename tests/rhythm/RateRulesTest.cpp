@@ -38,8 +38,8 @@ TEST(RateRules, FlaggedBeatsStillMakeAPause)
     std::vector<OImpulse> beats = s.Beats();
     for (OImpulse& p : beats)
         p.Flags = kImpulseDoubtful;
-    EXPECT_EQ(OfKind(FindRhythmEvents(beats.data(), int64_t(beats.size()), s.TotalSamples()), ORhythmKind::Pause).size(),
-              1u);
+    EXPECT_EQ(
+        OfKind(FindRhythmEvents(beats.data(), int64_t(beats.size()), s.TotalSamples()), ORhythmKind::Pause).size(), 1u);
 }
 
 TEST(RateRules, EpisodesOfWholeMinutes)
@@ -78,7 +78,7 @@ TEST(RateRules, BradyAndTachyEventsFromBeats)
         ORhythmKind kind;
         size_t expected;
     } cases[] = {
-        {"brady_3_min", 45, 3, ORhythmKind::Brady, 1}, {"brady_1_min", 45, 1, ORhythmKind::Brady, 0},
+        {"brady_3_min", 45, 3, ORhythmKind::Brady, 1},  {"brady_1_min", 45, 1, ORhythmKind::Brady, 0},
         {"tachy_3_min", 120, 3, ORhythmKind::Tachy, 1}, {"tachy_1_min", 120, 1, ORhythmKind::Tachy, 0},
         {"normal_51", 51, 3, ORhythmKind::Brady, 0},    {"normal_99", 99, 3, ORhythmKind::Tachy, 0},
     };
