@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 
 namespace {
 
@@ -82,6 +83,11 @@ struct ORegularCase {
     bool classes;
 };
 
+void PrintTo(const ORegularCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class NotAfTest : public testing::TestWithParam<ORegularCase> {};
 
 // Bigeminy and trigeminy are regular in their irregularity: lag-2 and lag-3
@@ -156,6 +162,93 @@ TEST(AfDetector, FlaggedBeatsInNoiseDoNotMakeAf)
         beats[i].Flags = kImpulseDoubtful;
     const ORhythmSummary r = FindRhythmEvents(beats.data(), int64_t(beats.size()), s.TotalSamples());
     EXPECT_TRUE(OfKind(r, ORhythmKind::AF).empty());
+}
+
+// Each guard alone keeps its kind of regular irregularity out of AF, and
+// without it the same beats would pass for AF: the guards are not redundant
+// by accident of the test data.
+TEST(AfDetector, EachGuardAloneDoesItsJob)
+{
+    OAfOptions none;
+    none.maxLag = 1;
+    none.maxClustered = 2;
+    none.maxMatched = 2;
+    none.prematureFilter = false;
+    const auto withLags = [&] {
+        OAfOptions o = none;
+        o.maxLag = 3;
+        return o;
+    };
+    const auto withMatched = [&] {
+        OAfOptions o = none;
+        o.maxMatched = OAfOptions{}.maxMatched;
+        return o;
+    };
+    const auto withPremature = [&] {
+        OAfOptions o = none;
+        o.prematureFilter = true;
+        return o;
+    };
+    const auto withClustered = [&] {
+        OAfOptions o = none;
+        o.maxClustered = OAfOptions{}.maxClustered;
+        return o;
+    };
+    // Bigeminy, unclassified: premature 480 ms, compensatory 1120 ms.
+    BeatSeries bigeminy;
+    for (int i = 0; i < 200; ++i)
+        bigeminy.Ms(480, kBeatUnclassified).Ms(1120, kBeatUnclassified);
+    // Isolated PVCs every fourth beat of sinus rhythm, with jitter in the
+    // coupling so that the points do not repeat exactly.
+    BeatSeries isolated;
+    for (int i = 0; i < 150; ++i)
+        isolated.Ms(800).Ms(800).Ms(440 + 40 * (i % 5)).Ms(1160 - 40 * (i % 5));
+    // Two lengths alternating at random, 2:1 and 3:2 conduction: not AF.
+    BeatSeries twoLengths;
+    for (int i = 0; i < 300; ++i)
+        twoLengths.Ms((i * 7919) % 3 == 0 ? 1500 : 1000);
+    struct {
+        const char* name;
+        const BeatSeries& beats;
+        OAfOptions options;
+        bool af;
+    } cases[] = {
+        {"bigeminy_no_guard", bigeminy, none, true},
+        {"bigeminy_lags", bigeminy, withLags(), false},
+        {"bigeminy_matched", bigeminy, withMatched(), false},
+        {"isolated_no_guard", isolated, none, true},
+        {"isolated_premature_filter", isolated, withPremature(), false},
+        {"two_lengths_no_guard", twoLengths, none, true},
+        {"two_lengths_clustered", twoLengths, withClustered(), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(!FindAfEpisodes(c.beats.Beats().data(), c.beats.Count(), c.options).empty(), c.af) << c.name;
+}
+
+TEST(AfDetector, VentricularBeatsLeftOut)
+{
+    // Sinus rhythm with PVCs at random places and random coupling: without
+    // their class they look like AF to the irregularity alone; called V,
+    // their intervals are left out.
+    OAfOptions irregularityOnly;
+    irregularityOnly.maxClustered = 2;
+    irregularityOnly.maxMatched = 2;
+    irregularityOnly.prematureFilter = false;
+    for (const char cls : {char(kBeatUnclassified), char(kBeatVentricular)}) {
+        BeatSeries s;
+        uint32_t random = 7;
+        for (int i = 0; i < 600; ++i) {
+            random = random * 1103515245u + 12345u;
+            if ((random >> 16) % 3 == 0) {
+                const double coupling = 350 + (random >> 8) % 300;
+                s.Ms(coupling, cls).Ms(1600 - coupling);
+            } else {
+                s.Ms(800);
+            }
+        }
+        EXPECT_EQ(FindAfEpisodes(s.Beats().data(), s.Count(), irregularityOnly).empty(), cls == kBeatVentricular)
+            << "class " << int(cls);
+    }
 }
 
 TEST(AfDetector, NoBeatsNoEvents)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 
 namespace {
 
@@ -20,6 +21,11 @@ struct ORunCase {
     int32_t interval; // samples between the run's beats
     std::map<ORhythmKind, int> expected;
 };
+
+void PrintTo(const ORunCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class EctopicRunsTest : public testing::TestWithParam<ORunCase> {};
 
