@@ -45,9 +45,9 @@
 //   AF duration                     93.24 / 93.48
 //   AF episodes (>= 30 s)           92.31 / 91.67
 //   false AF, DS1 without AF        0.98 % of 36130 s without classes (the
-//                                   multiform PVCs of mitdb-208 and -106, the
-//                                   ventricular flutter of mitdb-207), 0.00 %
-//                                   with the reference classes
+//                                   multiform PVCs of mitdb-208, 276 s, and
+//                                   the ventricular flutter of mitdb-207,
+//                                   78 s), 0.00 % with the reference classes
 //   reference beats and classes     93.46 / 93.40
 // Missed: the short paroxysms of af/ (10 to 39 s, most under the 30 s an
 // episode needs) and fast AF at 150 bpm whose RR barely varies
