@@ -10,24 +10,15 @@
 const char* RhythmKindName(ORhythmKind kind)
 {
     switch (kind) {
-    case ORhythmKind::AF:
-        return "AF";
-    case ORhythmKind::VT:
-        return "VT";
-    case ORhythmKind::Couplet:
-        return "COUPLET";
-    case ORhythmKind::Bigeminy:
-        return "BIGEMINY";
-    case ORhythmKind::Trigeminy:
-        return "TRIGEMINY";
-    case ORhythmKind::SVT:
-        return "SVT";
-    case ORhythmKind::Pause:
-        return "PAUSE";
-    case ORhythmKind::Brady:
-        return "BRADY";
-    case ORhythmKind::Tachy:
-        return "TACHY";
+    case ORhythmKind::AF: return "AF";
+    case ORhythmKind::VT: return "VT";
+    case ORhythmKind::Couplet: return "COUPLET";
+    case ORhythmKind::Bigeminy: return "BIGEMINY";
+    case ORhythmKind::Trigeminy: return "TRIGEMINY";
+    case ORhythmKind::SVT: return "SVT";
+    case ORhythmKind::Pause: return "PAUSE";
+    case ORhythmKind::Brady: return "BRADY";
+    case ORhythmKind::Tachy: return "TACHY";
     }
     return "?";
 }
