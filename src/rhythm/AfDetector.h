@@ -4,10 +4,10 @@
 //
 // Method. AF makes the ventricular rhythm irregular without any pattern:
 // successive RR intervals differ by a good part of their length (Tateno and
-// Glass 2001 score the distribution of these differences), and the Poincaré
-// plot of (RR_(i-1), RR_i) is a diffuse cloud (Sarkar et al. 2008 count its
-// occupied cells), where sinus rhythm, even with frequent ectopic beats, is
-// a few tight clusters. Three measures over a window of 32 intervals
+// Glass 2001 score the distribution of these differences), and a plot of
+// successive intervals is a diffuse cloud (Sarkar et al. 2008 count the
+// occupied cells of such a plot of successive differences), where sinus
+// rhythm, even with frequent ectopic beats, makes a few tight clusters. Three measures over a window of 32 intervals
 // centred on the one judged, taken every fourth interval:
 // - irregularity: median |RR_j - RR_(j-k)| / median RR for the lags k = 1, 2,
 //   3, the smallest of the three. The median ignores a few outliers (an
@@ -20,10 +20,10 @@
 //   within 5 % on both axes (sinus rhythm with frequent ectopic beats of any
 //   pattern repeats its points; AF rarely does).
 // An interval is AF when irregularity > 0.07, clustered < 0.45 and matched
-// < 0.65. The DS1 records without AF stay under 0.07 in 95 % of their
-// windows (the highest, mitdb-115's sinus arrhythmia, at 0.068); AF is
-// mostly above 0.1.
-// Ectopic filtering, after Petrenas et al. 2015: intervals touching a beat
+// < 0.65. The DS1 records without AF (reference beats) stay under 0.07 in
+// 95 % of their windows (the highest, mitdb-115's sinus arrhythmia, at
+// 0.068); AF is mostly above 0.1.
+// Ectopic filtering, in the spirit of Petrenas et al. 2015: intervals touching a beat
 // the classifier called V, F or Q, or one the detector flagged as doubtful,
 // are left out (the interval across them, at lag 2 or 3, still counts); S
 // beats are kept, since a classifier calls many AF beats premature. Without
