@@ -1,0 +1,205 @@
+#include "BeatClassifier.h"
+
+#include "BeatFeatures.h"
+#include "BeatNoise.h"
+#include "BeatRhythm.h"
+#include "BeatTemplates.h"
+#include "EcgTime.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace beat;
+
+namespace {
+
+constexpr double kNarrowMs = 70;    // slope-energy width; about 105 ms as a cardiologist reads it
+constexpr double kPWave = 0.05;
+constexpr double kSameShape = 0.95;
+constexpr double kOtherShape = 0.8;
+constexpr double kOtherHeight = 1.5; // QRS height ratio to the reference, either way
+constexpr double kSomeWiderMs = 12;
+constexpr double kWiderMs = 25;
+constexpr double kSudden = 0.9;
+constexpr double kVentricularLike = 0.8; // correlation with a ventricular reference
+constexpr double kNoisierThanUsual = 3;
+constexpr double kNoisyAtLeast = 0.004;
+constexpr double kFlutterMs = 250;
+constexpr int kNoCluster = -1;
+constexpr int kNoisyBeat = -2;
+
+// A P wave in the 250 ms before the template's QRS: the largest distance of
+// the wave from the straight line between that span's ends.
+bool HasPWave(const OWave& w, const OQrsExtent& qrs, double amplitude)
+{
+    const int end = qrs.onset - 2;
+    const int start = std::max(0, qrs.onset - 61);
+    if (end - start < 20 || amplitude <= 0)
+        return false;
+    double largest = 0;
+    for (int k = start + 2; k <= end - 6; ++k) {
+        const double line = w[size_t(start)] + (w[size_t(end)] - w[size_t(start)]) * (k - start) / double(end - start);
+        largest = std::max(largest, std::fabs(w[size_t(k)] - line));
+    }
+    return largest >= kPWave * amplitude;
+}
+
+// Within a run of intervals shorter than kFlutterMs on both sides: the
+// waves of ventricular flutter or fibrillation (or noise), not beats that
+// have a class.
+bool Flutter(const OImpulse* b, int64_t count, int64_t i)
+{
+    const double shortest = kFlutterMs / 1000.0 * kSampleRate;
+    return i > 0 && i + 1 < count && b[i].Pos - b[i - 1].Pos < shortest && b[i + 1].Pos - b[i].Pos < shortest;
+}
+
+// The raw window of a beat, padded with its nearest sample where the
+// recording does not reach.
+void ReadWindow(const OSampleSource& samples, int64_t pos, int16_t* raw)
+{
+    const int64_t first = pos - kRawPre;
+    const int64_t skip = std::max<int64_t>(0, -first);
+    const int64_t got = skip < kRawWindow ? samples(first + skip, kRawWindow - skip, raw + skip) : 0;
+    if (got <= 0) {
+        std::fill(raw, raw + kRawWindow, int16_t(0));
+        return;
+    }
+    std::fill(raw, raw + skip, raw[skip]);
+    std::fill(raw + skip + got, raw + kRawWindow, raw[skip + got - 1]);
+}
+
+} // namespace
+
+OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSampleSource& samples)
+{
+    OBeatClassification result;
+    if (count <= 0)
+        return result;
+
+    // Features and clusters, beat by beat.
+    OBeatTemplates templates;
+    std::vector<int32_t> cluster(static_cast<size_t>(count));
+    std::vector<float> width(static_cast<size_t>(count));
+    std::vector<float> noise(static_cast<size_t>(count));
+    {
+        std::vector<int16_t> raw(kRawWindow);
+        OBeatFeatures f;
+        for (int64_t i = 0; i < count; ++i) {
+            ReadWindow(samples, impulses[i].Pos, raw.data());
+            MeasureBeat(raw.data(), f);
+            width[size_t(i)] = static_cast<float>(f.qrs.WidthMs());
+            noise[size_t(i)] = f.noise;
+            float correlation = 0;
+            cluster[size_t(i)] = IsUnclassifiable(f) ? kNoisyBeat : templates.Add(f, i, correlation);
+        }
+    }
+
+    // What each cluster looks like.
+    const std::vector<OCluster>& clusters = templates.Clusters();
+    result.clusters.resize(clusters.size());
+    for (size_t c = 0; c < clusters.size(); ++c) {
+        OBeatClusterInfo& info = result.clusters[c];
+        const OQrsExtent qrs = FindQrs(clusters[c].mean.data());
+        info.beats = clusters[c].count;
+        info.widthMs = qrs.WidthMs();
+        info.amplitude = QrsAmplitude(clusters[c].mean.data(), qrs);
+        info.pWave = HasPWave(clusters[c].mean, qrs, info.amplitude);
+    }
+
+    // The reference: the largest cluster that looks supraventricular.
+    int largest = -1;
+    for (size_t c = 0; c < clusters.size(); ++c) {
+        const OBeatClusterInfo& info = result.clusters[c];
+        if (largest < 0 || info.beats > result.clusters[size_t(largest)].beats)
+            largest = int(c);
+        const bool supra = info.widthMs < kNarrowMs || info.pWave;
+        if (supra && (result.reference < 0 || info.beats > result.clusters[size_t(result.reference)].beats))
+            result.reference = int(c);
+    }
+    if (result.reference < 0) {
+        result.reference = largest;
+        result.ventricularRhythm = largest >= 0;
+    }
+
+    // Each cluster against it; 0 leaves the question to the rhythm.
+    double referenceWidth = kNarrowMs;
+    double referenceHeight = 0;
+    if (result.reference >= 0) {
+        const OBeatClusterInfo& ref = result.clusters[size_t(result.reference)];
+        referenceWidth = ref.widthMs;
+        referenceHeight = ref.amplitude;
+        for (size_t c = 0; c < clusters.size(); ++c) {
+            OBeatClusterInfo& info = result.clusters[c];
+            info.correlation = ShapeCorrelation(clusters[size_t(result.reference)].mean, clusters[c].mean);
+            if (result.ventricularRhythm) {
+                const bool supra = info.widthMs < kNarrowMs || info.pWave;
+                info.verdict = info.correlation >= kVentricularLike || !supra ? kBeatVentricular : kBeatNormal;
+            } else if (info.widthMs >= ref.widthMs + kWiderMs) {
+                info.verdict = kBeatVentricular;
+            } else if (info.correlation >= kSameShape) {
+                info.verdict = kBeatNormal;
+            }
+        }
+    }
+    auto shapeOf = [&](int64_t i) -> char {
+        const int c = cluster[size_t(i)];
+        if (c >= 0)
+            return result.clusters[size_t(c)].verdict;
+        if (c == kNoCluster)
+            return width[size_t(i)] >= referenceWidth + kWiderMs ? kBeatVentricular : kBeatNormal;
+        return kBeatUnknown;
+    };
+
+    // The rhythm, with every beat not clearly ventricular counted as
+    // supraventricular for now.
+    std::vector<uint8_t> supraShaped(static_cast<size_t>(count));
+    for (int64_t i = 0; i < count; ++i) {
+        const char s = shapeOf(i);
+        supraShaped[size_t(i)] = s != kBeatVentricular && s != kBeatUnknown;
+    }
+    std::vector<ORhythmPoint> rhythm;
+    MeasureRhythm(impulses, count, supraShaped, rhythm);
+    auto early = [&](int64_t i) { return rhythm[size_t(i)].before > 0 && rhythm[size_t(i)].before < kPremature; };
+
+    std::vector<int64_t> earlyBeats(clusters.size(), 0);
+    for (int64_t i = 0; i < count; ++i)
+        if (cluster[size_t(i)] >= 0 && early(i))
+            ++earlyBeats[size_t(cluster[size_t(i)])];
+    // Left open: ventricular when most of its beats come early and its QRS
+    // is either unlike the reference or somewhat wider (a premature
+    // supraventricular beat keeps the QRS's width).
+    for (size_t c = 0; c < clusters.size(); ++c) {
+        OBeatClusterInfo& info = result.clusters[c];
+        if (info.verdict != 0)
+            continue;
+        const bool mostlyEarly = 2 * earlyBeats[c] > info.beats;
+        const double height = referenceHeight > 0 ? info.amplitude / referenceHeight : 1;
+        const bool different = info.correlation < kOtherShape || info.widthMs >= referenceWidth + kSomeWiderMs ||
+                               height > kOtherHeight || height < 1 / kOtherHeight;
+        info.verdict = mostlyEarly && different ? kBeatVentricular : kBeatNormal;
+    }
+
+    // Noise against this recording's own: its median beat.
+    std::vector<float> sorted(noise);
+    std::nth_element(sorted.begin(), sorted.begin() + count / 2, sorted.end());
+    const double noisy = std::max(kNoisierThanUsual * sorted[size_t(count / 2)], kNoisyAtLeast);
+    sorted = {};
+
+    // Each beat.
+    for (int64_t i = 0; i < count; ++i) {
+        if (noise[size_t(i)] > noisy || Flutter(impulses, count, i)) {
+            impulses[i].Class = kBeatUnknown;
+            continue;
+        }
+        const char shape = shapeOf(i);
+        char cls = shape;
+        // Early, and suddenly so: sooner than the interval before it too
+        // (sinus arrhythmia shortens the intervals gradually), unless the
+        // beat before was early itself (a run).
+        if (shape == kBeatNormal && early(i) && !rhythm[size_t(i)].irregular && i >= 2 &&
+            (rhythm[size_t(i)].before < kSudden * rhythm[size_t(i - 1)].before || impulses[i - 1].Class == kBeatSupra))
+            cls = kBeatSupra;
+        impulses[i].Class = cls;
+    }
+    return result;
+}
