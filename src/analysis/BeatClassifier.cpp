@@ -28,20 +28,29 @@ constexpr double kFlutterMs = 250;
 constexpr int kNoCluster = -1;
 constexpr int kNoisyBeat = -2;
 
-// A P wave in the 250 ms before the template's QRS: the largest distance of
-// the wave from the straight line between that span's ends.
+// A P wave in the 250 ms before the template's QRS: a bump that rises and
+// returns (or falls and returns) by kPWave of the QRS height on both sides
+// of its peak. The slope of a wide QRS's slow start, or the end of the T
+// wave before, goes one way only and is no P wave.
 bool HasPWave(const OWave& w, const OQrsExtent& qrs, double amplitude)
 {
     const int end = qrs.onset - 2;
     const int start = std::max(0, qrs.onset - 61);
     if (end - start < 20 || amplitude <= 0)
         return false;
-    double largest = 0;
-    for (int k = start + 2; k <= end - 6; ++k) {
-        const double line = w[size_t(start)] + (w[size_t(end)] - w[size_t(start)]) * (k - start) / double(end - start);
-        largest = std::max(largest, std::fabs(w[size_t(k)] - line));
-    }
-    return largest >= kPWave * amplitude;
+    auto bump = [&](int sign) {
+        int peak = start;
+        for (int k = start; k <= end; ++k)
+            if (sign * w[size_t(k)] > sign * w[size_t(peak)])
+                peak = k;
+        double before = 0, after = 0;
+        for (int k = start; k <= peak; ++k)
+            before = std::max(before, sign * double(w[size_t(peak)] - w[size_t(k)]));
+        for (int k = peak; k <= end; ++k)
+            after = std::max(after, sign * double(w[size_t(peak)] - w[size_t(k)]));
+        return std::min(before, after);
+    };
+    return std::max(bump(1), bump(-1)) >= kPWave * amplitude;
 }
 
 // Within a run of intervals shorter than kFlutterMs on both sides: the
