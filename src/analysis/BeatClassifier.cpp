@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 using namespace beat;
 
@@ -15,6 +16,8 @@ namespace {
 
 constexpr double kNarrowMs = 70;    // slope-energy width; about 105 ms as a cardiologist reads it
 constexpr double kPWave = 0.05;
+constexpr double kEscapeBpm = 50;      // idioventricular escape beats slower than this
+constexpr double kReferenceShare = 0.1;
 constexpr double kSameShape = 0.95;
 constexpr double kOtherShape = 0.8;
 constexpr double kOtherHeight = 1.5; // QRS height ratio to the reference, either way
@@ -51,6 +54,20 @@ bool HasPWave(const OWave& w, const OQrsExtent& qrs, double amplitude)
         return std::min(before, after);
     };
     return std::max(bump(1), bump(-1)) >= kPWave * amplitude;
+}
+
+// The median R-R interval between two consecutive beats of cluster c
+// (samples; 0 when there is none).
+double MedianInterval(const OImpulse* b, int64_t count, const std::vector<int32_t>& cluster, int c)
+{
+    std::vector<int32_t> rr;
+    for (int64_t i = 1; i < count; ++i)
+        if (cluster[size_t(i)] == c && cluster[size_t(i - 1)] == c)
+            rr.push_back(b[i].Pos - b[i - 1].Pos);
+    if (rr.empty())
+        return 0;
+    std::nth_element(rr.begin(), rr.begin() + std::ptrdiff_t(rr.size() / 2), rr.end());
+    return rr[rr.size() / 2];
 }
 
 // Within a run of intervals shorter than kFlutterMs on both sides: the
@@ -115,19 +132,31 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
         info.pWave = HasPWave(clusters[c].mean, qrs, info.amplitude);
     }
 
-    // The reference: the largest cluster that looks supraventricular.
-    int largest = -1;
+    // The reference: the largest cluster, unless it looks like an escape
+    // rhythm of the ventricles (wide, no P wave, slower than kEscapeBpm);
+    // then the largest cluster that looks supraventricular (narrow or with a
+    // P wave) and holds at least kReferenceShare of the beats, and failing
+    // that the ventricular one itself, said so.
+    int largest = -1, supraLargest = -1;
     for (size_t c = 0; c < clusters.size(); ++c) {
         const OBeatClusterInfo& info = result.clusters[c];
         if (largest < 0 || info.beats > result.clusters[size_t(largest)].beats)
             largest = int(c);
         const bool supra = info.widthMs < kNarrowMs || info.pWave;
-        if (supra && (result.reference < 0 || info.beats > result.clusters[size_t(result.reference)].beats))
-            result.reference = int(c);
+        if (supra && (supraLargest < 0 || info.beats > result.clusters[size_t(supraLargest)].beats))
+            supraLargest = int(c);
     }
-    if (result.reference < 0) {
-        result.reference = largest;
-        result.ventricularRhythm = largest >= 0;
+    result.reference = largest;
+    if (largest >= 0) {
+        const OBeatClusterInfo& info = result.clusters[size_t(largest)];
+        const bool escape = info.widthMs >= kNarrowMs && !info.pWave &&
+                            MedianInterval(impulses, count, cluster, largest) > 60.0 / kEscapeBpm * kSampleRate;
+        if (escape) {
+            if (supraLargest >= 0 && result.clusters[size_t(supraLargest)].beats >= kReferenceShare * double(count))
+                result.reference = supraLargest;
+            else
+                result.ventricularRhythm = true;
+        }
     }
 
     // Each cluster against it; 0 leaves the question to the rhythm.
