@@ -186,6 +186,14 @@ OClassScore Classify(const ORecord& record)
     }
     OProcessControl control;
     ProcessFile(*file, *filter, control);
+    if (const char* dump = std::getenv("BRENNA_BENCH_DUMP")) {
+        // Each detection's position, flags and class, for a closer look.
+        std::ofstream out(fs::path(dump) / (record.name + ".beats.txt"));
+        for (int64_t i = 0; i < file->ImpulseInfo().Count(); ++i) {
+            const OImpulse& p = file->ImpulseInfo()[i];
+            out << p.Pos << ' ' << int(p.Flags) << ' ' << (p.Class ? p.Class : '0') << '\n';
+        }
+    }
     return Score(record.truth, file->ImpulseInfo().Data(), file->ImpulseInfo().Count());
 }
 

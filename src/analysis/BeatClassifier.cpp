@@ -23,7 +23,9 @@ constexpr double kOtherShape = 0.8;
 constexpr double kOtherHeight = 1.5; // QRS height ratio to the reference, either way
 constexpr double kSomeWiderMs = 12;
 constexpr double kWiderMs = 25;
-constexpr double kSudden = 0.9;
+constexpr double kOnTime = 0.9;   // of the reference interval
+constexpr double kRunStart = 0.8;
+constexpr double kReset = 0.15;
 constexpr double kVentricularLike = 0.8; // correlation with a ventricular reference
 constexpr double kNoisierThanUsual = 3;
 constexpr double kNoisyAtLeast = 0.004;
@@ -77,6 +79,32 @@ bool Flutter(const OImpulse* b, int64_t count, int64_t i)
 {
     const double shortest = kFlutterMs / 1000.0 * kSampleRate;
     return i > 0 && i + 1 < count && b[i].Pos - b[i - 1].Pos < shortest && b[i + 1].Pos - b[i].Pos < shortest;
+}
+
+// Whether a beat of supraventricular shape is ectopic, from its timing. Only
+// in a regular rhythm, and sooner than kPremature of the local reference:
+//  - a beat alone (the next one on time) must be followed by a pause at
+//    least kReset of the reference longer than its own interval (the sinus
+//    node reset by the early beat), and the beat before it must have come on
+//    time (or been ventricular): sinus arrhythmia shortens and lengthens the
+//    intervals gradually;
+//  - the first beat of a run (the next one early too) must come sooner than
+//    kRunStart of the reference, the beat before it on time;
+//  - a later beat of a run follows an ectopic one.
+template <class SupraShaped>
+bool SupraventricularEctopic(const OImpulse* b, const std::vector<ORhythmPoint>& rhythm, int64_t i,
+                             SupraShaped&& supraShaped)
+{
+    const ORhythmPoint& r = rhythm[size_t(i)];
+    if (i < 2 || r.irregular || !(r.before > 0 && r.before < kPremature))
+        return false;
+    if (b[i - 1].Class == kBeatSupra)
+        return true;
+    const bool onTimeBefore = rhythm[size_t(i - 1)].before >= kOnTime || !supraShaped(i - 1);
+    const bool nextEarly = supraShaped(i + 1) && rhythm[size_t(i + 1)].before > 0 && rhythm[size_t(i + 1)].before < kPremature;
+    if (nextEarly)
+        return onTimeBefore && r.before < kRunStart;
+    return onTimeBefore && r.after - r.before >= kReset;
 }
 
 // The raw window of a beat, padded with its nearest sample where the
@@ -231,11 +259,9 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
         }
         const char shape = shapeOf(i);
         char cls = shape;
-        // Early, and suddenly so: sooner than the interval before it too
-        // (sinus arrhythmia shortens the intervals gradually), unless the
-        // beat before was early itself (a run).
-        if (shape == kBeatNormal && early(i) && !rhythm[size_t(i)].irregular && i >= 2 &&
-            (rhythm[size_t(i)].before < kSudden * rhythm[size_t(i - 1)].before || impulses[i - 1].Class == kBeatSupra))
+        if (shape == kBeatNormal && SupraventricularEctopic(impulses, rhythm, i, [&](int64_t k) {
+                return k < count && shapeOf(k) == kBeatNormal;
+            }))
             cls = kBeatSupra;
         impulses[i].Class = cls;
     }

@@ -7,7 +7,7 @@ namespace beat {
 
 namespace {
 
-constexpr int kNewRhythm = 16;
+constexpr int kNewRhythm = 32;
 
 template <int N> class ORing {
 public:
@@ -70,7 +70,7 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
             }
             const int n = recent.Count() - 3;
             std::nth_element(d, d + n / 2, d + n);
-            p.irregular = d[n / 2] > kIrregular * ref;
+            p.irregular = d[n / 2] > kIrregular * recent.Median();
         }
 
         const bool early = p.before < kPremature;

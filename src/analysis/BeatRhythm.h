@@ -19,8 +19,8 @@
 
 namespace beat {
 
-inline constexpr double kPremature = 0.87;
-inline constexpr double kIrregular = 0.05;
+inline constexpr double kPremature = 0.9;
+inline constexpr double kIrregular = 0.06;
 
 struct ORhythmPoint {
     float before = 0;    // R-R interval ending at the beat / reference (1: on time; 0: unknown)

@@ -76,27 +76,33 @@ INSTANTIATE_TEST_SUITE_P(
                     Case("NoisyBeatsAreUnclassifiable", kLead + "n" + Repeat("N", 10) + "nn" + Repeat("N", 10), 800)),
     [](const testing::TestParamInfo<OClassCase>& info) { return std::string(info.param.name); });
 
-// Prematurity is judged against 87 % of the local rhythm: a beat of normal
-// shape just under it is supraventricular, just over it normal.
+// Timing of a beat of normal shape: supraventricular when it comes sooner
+// than 90 % of the local rhythm and the interval after it is at least 15 %
+// of the rhythm longer than its own (the sinus node reset); just outside
+// either bound it stays normal.
 struct OPrematureCase {
-    double coupling;
+    double coupling; // its interval, of the rhythm
+    double after;    // the next interval, of the rhythm
     char expected;
 };
 class Prematurity : public testing::TestWithParam<OPrematureCase> {};
 
-TEST_P(Prematurity, EarlyNormalShapedBeatIsSupraventricularOnlyUnderTheBound)
+TEST_P(Prematurity, EarlyNormalShapedBeatIsSupraventricularOnlyInsideTheBounds)
 {
     std::vector<OSyntheticBeat> beats = BeatPattern(kLead + "N" + Repeat("N", 10), 800);
     beats[30].rrMs = 800 * GetParam().coupling;
+    beats[31].rrMs = 800 * GetParam().after;
     OSyntheticEcg ecg = MakeSyntheticEcg(beats);
     ClassifyBeats(ecg.impulses.data(), int64_t(ecg.impulses.size()),
                   ArraySampleSource(ecg.samples.data(), int64_t(ecg.samples.size())));
     EXPECT_EQ(ecg.impulses[30].Class, GetParam().expected);
     EXPECT_EQ(ecg.impulses[29].Class, kBeatNormal);
+    EXPECT_EQ(ecg.impulses[31].Class, kBeatNormal);
 }
 
-INSTANTIATE_TEST_SUITE_P(Bound, Prematurity,
-                         testing::Values(OPrematureCase{0.84, kBeatSupra}, OPrematureCase{0.90, kBeatNormal}));
+INSTANTIATE_TEST_SUITE_P(Bounds, Prematurity,
+                         testing::Values(OPrematureCase{0.87, 1.05, kBeatSupra}, OPrematureCase{0.93, 1.1, kBeatNormal},
+                                         OPrematureCase{0.76, 0.93, kBeatSupra}, OPrematureCase{0.80, 0.92, kBeatNormal}));
 
 // A recording of wide beats without P waves is an idioventricular rhythm: the
 // largest cluster must not become the normal beat only by being the largest.
