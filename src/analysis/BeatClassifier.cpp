@@ -30,6 +30,13 @@ constexpr double kVentricularLike = 0.8; // correlation with a ventricular refer
 constexpr double kNoisierThanUsual = 3;
 constexpr double kNoisyAtLeast = 0.004;
 constexpr double kFlutterMs = 250;
+constexpr int kTimedBeats = 3;
+constexpr double kOnTimeTolerance = 0.1; // of the reference interval
+constexpr int kOnTimeBeats = 8;
+constexpr double kOnTimeShare = 0.8;
+constexpr double kFixedCoupling = 0.5;
+constexpr double kSplitTolerance = 0.2; // of the reference interval
+constexpr double kSplitNear = 0.35;
 constexpr int kNoCluster = -1;
 constexpr int kNoisyBeat = -2;
 
@@ -105,6 +112,47 @@ bool SupraventricularEctopic(const OImpulse* b, const std::vector<ORhythmPoint>&
     if (nextEarly)
         return onTimeBefore && r.before < kRunStart;
     return onTimeBefore && r.after - r.before >= kReset;
+}
+
+// For each cluster, how much the R-R intervals ending at its beats vary:
+// their median distance from their median, relative to it (0: fewer than
+// kTimedBeats intervals).
+std::vector<double> CouplingSpread(const OImpulse* b, int64_t count, const std::vector<int32_t>& cluster,
+                                   size_t clusters)
+{
+    std::vector<std::pair<int32_t, int32_t>> intervals; // cluster, interval
+    for (int64_t i = 1; i < count; ++i)
+        if (cluster[size_t(i)] >= 0)
+            intervals.emplace_back(cluster[size_t(i)], b[i].Pos - b[i - 1].Pos);
+    std::sort(intervals.begin(), intervals.end());
+    std::vector<double> spread(clusters, 0.0);
+    std::vector<int32_t> values;
+    for (size_t a = 0; a < intervals.size();) {
+        size_t e = a;
+        values.clear();
+        for (; e < intervals.size() && intervals[e].first == intervals[a].first; ++e)
+            values.push_back(intervals[e].second);
+        if (values.size() >= size_t(kTimedBeats)) {
+            const size_t mid = values.size() / 2; // sorted already, with the cluster
+            const double median = values[mid];
+            for (int32_t& v : values)
+                v = std::abs(v - int32_t(median));
+            std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(mid), values.end());
+            spread[size_t(intervals[a].first)] = median > 0 ? values[mid] / median : 0;
+        }
+        a = e;
+    }
+    return spread;
+}
+
+// A detection that splits one interval of the rhythm in two, close to one
+// end: the P or T wave of a neighbouring beat (or noise), not a beat. A
+// premature beat is followed by a pause, an interpolated one sits midway.
+bool ExtraWave(const ORhythmPoint& r)
+{
+    const double whole = r.before + r.after;
+    return r.before > 0 && r.after > 0 && std::fabs(whole - 1) < kSplitTolerance &&
+           std::min(r.before, r.after) < kSplitNear;
 }
 
 // The raw window of a beat, padded with its nearest sample where the
@@ -227,22 +275,50 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     MeasureRhythm(impulses, count, supraShaped, rhythm);
     auto early = [&](int64_t i) { return rhythm[size_t(i)].before > 0 && rhythm[size_t(i)].before < kPremature; };
 
-    std::vector<int64_t> earlyBeats(clusters.size(), 0);
-    for (int64_t i = 0; i < count; ++i)
-        if (cluster[size_t(i)] >= 0 && early(i))
-            ++earlyBeats[size_t(cluster[size_t(i)])];
-    // Left open: ventricular when most of its beats come early and its QRS
-    // is either unlike the reference or somewhat wider (a premature
-    // supraventricular beat keeps the QRS's width).
+    // Timing of each cluster: of its beats in a regular rhythm, how many came
+    // early; and how much its coupling intervals vary.
+    std::vector<int64_t> earlyBeats(clusters.size(), 0), regularBeats(clusters.size(), 0);
+    std::vector<int64_t> onTimeBeats(clusters.size(), 0);
+    for (int64_t i = 0; i < count; ++i) {
+        const int c = cluster[size_t(i)];
+        const ORhythmPoint& r = rhythm[size_t(i)];
+        if (c < 0 || r.irregular)
+            continue;
+        ++regularBeats[size_t(c)];
+        earlyBeats[size_t(c)] += early(i);
+        onTimeBeats[size_t(c)] += std::fabs(r.before - 1) <= kOnTimeTolerance && std::fabs(r.after - 1) <= kOnTimeTolerance;
+    }
+    const std::vector<double> spread = CouplingSpread(impulses, count, cluster, clusters.size());
+    const double referenceSpread = result.reference >= 0 ? spread[size_t(result.reference)] : 0;
+
+    // A wide QRS that keeps the sinus rhythm's time, neither early nor
+    // followed by a pause, beat after beat, is conducted with a bundle
+    // branch block, not ventricular.
+    if (!result.ventricularRhythm)
+        for (size_t c = 0; c < clusters.size(); ++c)
+            if (result.clusters[c].verdict == kBeatVentricular && regularBeats[c] >= kOnTimeBeats &&
+                onTimeBeats[c] >= kOnTimeShare * double(regularBeats[c]))
+                result.clusters[c].verdict = kBeatNormal;
+
+    // Left open: ventricular when its QRS is either unlike the reference or
+    // somewhat wider or higher (a premature supraventricular beat keeps the
+    // QRS), and its timing is ectopic: most of its beats in a regular rhythm
+    // come early, or, where the rhythm is irregular (atrial fibrillation),
+    // its beats keep a fixed coupling interval to the beat before, as a
+    // ventricular focus does and conducted beats do not.
     for (size_t c = 0; c < clusters.size(); ++c) {
         OBeatClusterInfo& info = result.clusters[c];
         if (info.verdict != 0)
             continue;
-        const bool mostlyEarly = 2 * earlyBeats[c] > info.beats;
+        const int64_t irregularBeats = info.beats - regularBeats[c];
+        const bool mostlyEarly = regularBeats[c] >= std::max<int64_t>(kTimedBeats, irregularBeats / 3) &&
+                                 2 * earlyBeats[c] > regularBeats[c];
+        const bool fixedCoupling = irregularBeats >= kTimedBeats && referenceSpread > 0 &&
+                                   spread[c] < kFixedCoupling * referenceSpread;
         const double height = referenceHeight > 0 ? info.amplitude / referenceHeight : 1;
         const bool different = info.correlation < kOtherShape || info.widthMs >= referenceWidth + kSomeWiderMs ||
                                height > kOtherHeight || height < 1 / kOtherHeight;
-        info.verdict = mostlyEarly && different ? kBeatVentricular : kBeatNormal;
+        info.verdict = (mostlyEarly || fixedCoupling) && different ? kBeatVentricular : kBeatNormal;
     }
 
     // Noise against this recording's own: its median beat.
@@ -253,7 +329,7 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
 
     // Each beat.
     for (int64_t i = 0; i < count; ++i) {
-        if (noise[size_t(i)] > noisy || Flutter(impulses, count, i)) {
+        if (noise[size_t(i)] > noisy || Flutter(impulses, count, i) || ExtraWave(rhythm[size_t(i)])) {
             impulses[i].Class = kBeatUnknown;
             continue;
         }
