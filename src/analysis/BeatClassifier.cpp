@@ -92,11 +92,12 @@ bool Flutter(const OImpulse* b, int64_t count, int64_t i)
 // in a regular rhythm, and sooner than kPremature of the local reference:
 //  - a beat alone (the next one on time) must be followed by a pause at
 //    least kReset of the reference longer than its own interval (the sinus
-//    node reset by the early beat), and the beat before it must have come on
-//    time (or been ventricular): sinus arrhythmia shortens and lengthens the
-//    intervals gradually;
+//    node reset by the early beat), and the latest interval between two
+//    supraventricular beats before it must have been on time: sinus
+//    arrhythmia shortens and lengthens the intervals gradually, and a rhythm
+//    that is simply faster than the reference is not ectopic;
 //  - the first beat of a run (the next one early too) must come sooner than
-//    kRunStart of the reference, the beat before it on time;
+//    kRunStart of the reference, after an interval on time;
 //  - a later beat of a run follows an ectopic one.
 template <class SupraShaped>
 bool SupraventricularEctopic(const OImpulse* b, const std::vector<ORhythmPoint>& rhythm, int64_t i,
@@ -107,7 +108,7 @@ bool SupraventricularEctopic(const OImpulse* b, const std::vector<ORhythmPoint>&
         return false;
     if (b[i - 1].Class == kBeatSupra)
         return true;
-    const bool onTimeBefore = rhythm[size_t(i - 1)].before >= kOnTime || !supraShaped(i - 1);
+    const bool onTimeBefore = r.lastSupra >= kOnTime;
     const bool nextEarly = supraShaped(i + 1) && rhythm[size_t(i + 1)].before > 0 && rhythm[size_t(i + 1)].before < kPremature;
     if (nextEarly)
         return onTimeBefore && r.before < kRunStart;
@@ -147,11 +148,12 @@ std::vector<double> CouplingSpread(const OImpulse* b, int64_t count, const std::
 
 // A detection that splits one interval of the rhythm in two, close to one
 // end: the P or T wave of a neighbouring beat (or noise), not a beat. A
-// premature beat is followed by a pause, an interpolated one sits midway.
+// premature beat is followed by a pause, an interpolated one sits midway. Not
+// in an irregular rhythm, where no interval is the rhythm's.
 bool ExtraWave(const ORhythmPoint& r)
 {
     const double whole = r.before + r.after;
-    return r.before > 0 && r.after > 0 && std::fabs(whole - 1) < kSplitTolerance &&
+    return !r.irregular && r.before > 0 && r.after > 0 && std::fabs(whole - 1) < kSplitTolerance &&
            std::min(r.before, r.after) < kSplitNear;
 }
 

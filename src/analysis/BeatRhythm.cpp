@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace beat {
 
 namespace {
 
-constexpr int kNewRhythm = 32;
+constexpr int kIrregularReach = 12; // beats either side
+constexpr int kNewRhythm = 128;
 
 template <int N> class ORing {
 public:
@@ -43,38 +45,40 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
     ORing<9> reference;  // on-time intervals between supraventricular beats
     ORing<16> recent;    // all intervals between supraventricular beats
     bool previousEarly = false;
+    double lastSupra = 0;
     int earlyRun = 0; // consecutive early intervals between supraventricular beats
+    // Per beat: its interval's distance to the nearest of the three before
+    // it, relative to the recent intervals (-1: none).
+    std::vector<float> distance(static_cast<size_t>(count), -1.0f);
     for (int64_t i = 1; i < count; ++i) {
         const double rr = beats[i].Pos - beats[i - 1].Pos;
         const bool supra = supraShaped[size_t(i)] && supraShaped[size_t(i - 1)];
         if (reference.Count() < 3) {
             // Starting up: the first intervals between supraventricular
             // beats stand for the rhythm.
-            if (supra)
+            if (supra) {
                 reference.Push(rr);
+                lastSupra = rr;
+            }
             previousEarly = false;
             continue;
         }
         const double ref = reference.Median();
         ORhythmPoint& p = out[size_t(i)];
         p.before = static_cast<float>(rr / ref);
+        p.lastSupra = static_cast<float>(lastSupra / ref);
         out[size_t(i - 1)].after = p.before;
 
-        if (recent.Count() >= 8) {
-            double d[16];
-            for (int k = 0; k < recent.Count(); ++k) {
-                double nearest = 1e9;
-                for (int j = 1; j <= 3 && k + j < recent.Count(); ++j)
-                    nearest = std::min(nearest, std::fabs(recent.Latest(k) - recent.Latest(k + j)));
-                d[k] = nearest;
-            }
-            const int n = recent.Count() - 3;
-            std::nth_element(d, d + n / 2, d + n);
-            p.irregular = d[n / 2] > kIrregular * recent.Median();
+        if (supra && recent.Count() >= 3) {
+            double nearest = 1e9;
+            for (int j = 0; j < 3; ++j)
+                nearest = std::min(nearest, std::fabs(rr - recent.Latest(j)));
+            distance[size_t(i)] = static_cast<float>(nearest / recent.Median());
         }
 
         const bool early = p.before < kPremature;
         if (supra) {
+            lastSupra = rr;
             recent.Push(rr);
             earlyRun = early ? earlyRun + 1 : 0;
             // A faster rhythm that holds for kNewRhythm beats is the rhythm now.
@@ -82,6 +86,19 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
                 reference.Push(rr);
         }
         previousEarly = early || !supraShaped[size_t(i)];
+    }
+
+    // Irregular: the median distance over the beats around, before and after.
+    std::vector<float> window;
+    for (int64_t i = 0; i < count; ++i) {
+        window.clear();
+        for (int64_t k = std::max<int64_t>(0, i - kIrregularReach); k <= std::min(count - 1, i + kIrregularReach); ++k)
+            if (distance[size_t(k)] >= 0)
+                window.push_back(distance[size_t(k)]);
+        if (window.size() < size_t(kIrregularReach)) // too few supraventricular beats around to tell
+            continue;
+        std::nth_element(window.begin(), window.begin() + std::ptrdiff_t(window.size() / 2), window.end());
+        out[size_t(i)].irregular = window[window.size() / 2] > kIrregular;
     }
 }
 

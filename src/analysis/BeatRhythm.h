@@ -20,11 +20,12 @@
 namespace beat {
 
 inline constexpr double kPremature = 0.9;
-inline constexpr double kIrregular = 0.06;
+inline constexpr double kIrregular = 0.05;
 
 struct ORhythmPoint {
     float before = 0;    // R-R interval ending at the beat / reference (1: on time; 0: unknown)
     float after = 0;     // R-R interval after it / reference
+    float lastSupra = 0; // the latest interval between two supraventricular beats before it / reference
     bool irregular = false;
 };
 
