@@ -111,7 +111,7 @@ bool SupraventricularEctopic(const OImpulse* b, const std::vector<ORhythmPoint>&
     const bool onTimeBefore = r.lastSupra >= kOnTime;
     const bool nextEarly = supraShaped(i + 1) && rhythm[size_t(i + 1)].before > 0 && rhythm[size_t(i + 1)].before < kPremature;
     if (nextEarly)
-        return onTimeBefore && r.before < kRunStart;
+        return onTimeBefore && r.before < kRunStart && r.before < kAbrupt * r.lastSupra;
     return onTimeBefore && r.after - r.before >= kReset;
 }
 
@@ -266,13 +266,11 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
         return kBeatUnknown;
     };
 
-    // The rhythm, with every beat not clearly ventricular counted as
-    // supraventricular for now.
+    // The rhythm of the beats shaped like the reference, first, to time the
+    // clusters left open by.
     std::vector<uint8_t> supraShaped(static_cast<size_t>(count));
-    for (int64_t i = 0; i < count; ++i) {
-        const char s = shapeOf(i);
-        supraShaped[size_t(i)] = s != kBeatVentricular && s != kBeatUnknown;
-    }
+    for (int64_t i = 0; i < count; ++i)
+        supraShaped[size_t(i)] = shapeOf(i) == kBeatNormal;
     std::vector<ORhythmPoint> rhythm;
     MeasureRhythm(impulses, count, supraShaped, rhythm);
     auto early = [&](int64_t i) { return rhythm[size_t(i)].before > 0 && rhythm[size_t(i)].before < kPremature; };

@@ -8,7 +8,8 @@ namespace beat {
 
 namespace {
 
-constexpr int kIrregularReach = 12; // beats either side
+constexpr int kIrregularReach = 12; // supraventricular beats either side
+constexpr int kLookReach = 64;
 constexpr int kNewRhythm = 128;
 
 template <int N> class ORing {
@@ -46,6 +47,8 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
     ORing<16> recent;    // all intervals between supraventricular beats
     bool previousEarly = false;
     double lastSupra = 0;
+    bool inEarlyRun = false; // the interval before was early, between supraventricular beats
+    bool abruptRun = false;  // that run of early intervals began abruptly
     int earlyRun = 0; // consecutive early intervals between supraventricular beats
     // Per beat: its interval's distance to the nearest of the three before
     // it, relative to the recent intervals (-1: none).
@@ -78,23 +81,41 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
 
         const bool early = p.before < kPremature;
         if (supra) {
+            // A run of early intervals that began abruptly (an ectopic beat,
+            // or a tachycardia) stays out of the reference until it has held
+            // for kNewRhythm beats; one that began gradually (the sinus rate
+            // rising, or the rhythm faster with ectopic beats in between) is
+            // the rhythm.
+            if (early && !inEarlyRun)
+                abruptRun = rr < kAbrupt * lastSupra;
+            earlyRun = early ? earlyRun + 1 : 0;
+            if (early ? (!abruptRun || earlyRun >= kNewRhythm) : !previousEarly)
+                reference.Push(rr);
             lastSupra = rr;
             recent.Push(rr);
-            earlyRun = early ? earlyRun + 1 : 0;
-            // A faster rhythm that holds for kNewRhythm beats is the rhythm now.
-            if ((!early && !previousEarly) || earlyRun >= kNewRhythm)
-                reference.Push(rr);
         }
+        inEarlyRun = supra && early;
         previousEarly = early || !supraShaped[size_t(i)];
     }
 
-    // Irregular: the median distance over the beats around, before and after.
+    // Irregular: the median distance over the supraventricular beats
+    // around, kIrregularReach before and after (looking at most kLookReach
+    // beats either way).
     std::vector<float> window;
     for (int64_t i = 0; i < count; ++i) {
         window.clear();
-        for (int64_t k = std::max<int64_t>(0, i - kIrregularReach); k <= std::min(count - 1, i + kIrregularReach); ++k)
-            if (distance[size_t(k)] >= 0)
+        int found = 0;
+        for (int64_t k = i; k >= std::max<int64_t>(0, i - kLookReach) && found < kIrregularReach; --k)
+            if (distance[size_t(k)] >= 0) {
                 window.push_back(distance[size_t(k)]);
+                ++found;
+            }
+        found = 0;
+        for (int64_t k = i + 1; k <= std::min(count - 1, i + kLookReach) && found < kIrregularReach; ++k)
+            if (distance[size_t(k)] >= 0) {
+                window.push_back(distance[size_t(k)]);
+                ++found;
+            }
         if (window.size() < size_t(kIrregularReach)) // too few supraventricular beats around to tell
             continue;
         std::nth_element(window.begin(), window.begin() + std::ptrdiff_t(window.size() / 2), window.end());

@@ -20,6 +20,7 @@
 namespace beat {
 
 inline constexpr double kPremature = 0.9;
+inline constexpr double kAbrupt = 0.85; // an interval this much shorter than the last one came abruptly
 inline constexpr double kIrregular = 0.05;
 
 struct ORhythmPoint {
