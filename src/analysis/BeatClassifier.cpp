@@ -318,7 +318,10 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
         const double height = referenceHeight > 0 ? info.amplitude / referenceHeight : 1;
         const bool different = info.correlation < kOtherShape || info.widthMs >= referenceWidth + kSomeWiderMs ||
                                height > kOtherHeight || height < 1 / kOtherHeight;
-        info.verdict = (mostlyEarly || fixedCoupling) && different ? kBeatVentricular : kBeatNormal;
+        // Narrower than a narrow reference QRS: no ventricular beat is (one
+        // may be, beside a bundle branch block's wide QRS).
+        const bool narrower = referenceWidth < kNarrowMs && info.widthMs < referenceWidth - kSomeWiderMs;
+        info.verdict = (mostlyEarly || fixedCoupling) && different && !narrower ? kBeatVentricular : kBeatNormal;
     }
 
     // Noise against this recording's own: its median beat.
