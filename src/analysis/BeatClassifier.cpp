@@ -27,8 +27,6 @@ constexpr double kOnTime = 0.9;   // of the reference interval
 constexpr double kRunStart = 0.8;
 constexpr double kReset = 0.15;
 constexpr double kVentricularLike = 0.8; // correlation with a ventricular reference
-constexpr double kNoisierThanUsual = 3;
-constexpr double kNoisyAtLeast = 0.004;
 constexpr double kFlutterMs = 250;
 constexpr int kTimedBeats = 3;
 constexpr double kOnTimeTolerance = 0.1; // of the reference interval
@@ -327,7 +325,7 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     // Noise against this recording's own: its median beat.
     std::vector<float> sorted(noise);
     std::nth_element(sorted.begin(), sorted.begin() + count / 2, sorted.end());
-    const double noisy = std::max(kNoisierThanUsual * sorted[size_t(count / 2)], kNoisyAtLeast);
+    const double noisy = NoisyAbove(sorted[size_t(count / 2)]);
     sorted = {};
 
     // Each beat.
