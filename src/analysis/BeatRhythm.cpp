@@ -67,12 +67,17 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
             continue;
         }
         const double ref = reference.Median();
+        if (!(ref > 0)) { // impulses on one sample: no rhythm to tell yet
+            if (supra)
+                reference.Push(rr);
+            continue;
+        }
         ORhythmPoint& p = out[size_t(i)];
         p.before = static_cast<float>(rr / ref);
         p.lastSupra = static_cast<float>(lastSupra / ref);
         out[size_t(i - 1)].after = p.before;
 
-        if (supra && recent.Count() >= 3) {
+        if (supra && recent.Count() >= 3 && recent.Median() > 0) {
             double nearest = 1e9;
             for (int j = 0; j < 3; ++j)
                 nearest = std::min(nearest, std::fabs(rr - recent.Latest(j)));

@@ -136,6 +136,13 @@ TEST(BeatClassesEdges, NoBeatsAndBeatsAtTheRecordingsEdges)
                   ArraySampleSource(ecg.samples.data(), int64_t(ecg.samples.size())));
     for (const OImpulse& i : ecg.impulses)
         EXPECT_NE(i.Class, kBeatUnclassified);
+
+    // Impulses piled on one sample (no intervals) still get classes.
+    std::vector<OImpulse> piled(12, ecg.impulses[5]);
+    ClassifyBeats(piled.data(), int64_t(piled.size()),
+                  ArraySampleSource(ecg.samples.data(), int64_t(ecg.samples.size())));
+    for (const OImpulse& i : piled)
+        EXPECT_NE(i.Class, kBeatUnclassified);
 }
 
 // The pulse rate: after the precise detector a beat not called N leaves its
