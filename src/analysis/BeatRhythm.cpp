@@ -49,6 +49,7 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
     double lastSupra = 0;
     bool inEarlyRun = false; // the interval before was early, between supraventricular beats
     bool abruptRun = false;  // that run of early intervals began abruptly
+    bool afterAbrupt = false; // the interval before belonged to such a run
     int earlyRun = 0; // consecutive early intervals between supraventricular beats
     // Per beat: its interval's distance to the nearest of the three before
     // it, relative to the recent intervals (-1: none).
@@ -77,13 +78,6 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
         p.lastSupra = static_cast<float>(lastSupra / ref);
         out[size_t(i - 1)].after = p.before;
 
-        if (supra && recent.Count() >= 3 && recent.Median() > 0) {
-            double nearest = 1e9;
-            for (int j = 0; j < 3; ++j)
-                nearest = std::min(nearest, std::fabs(rr - recent.Latest(j)));
-            distance[size_t(i)] = static_cast<float>(nearest / recent.Median());
-        }
-
         const bool early = p.before < kPremature;
         if (supra) {
             // A run of early intervals that began abruptly (an ectopic beat,
@@ -97,8 +91,21 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
             if (early ? (!abruptRun || earlyRun >= kNewRhythm) : !previousEarly)
                 reference.Push(rr);
             lastSupra = rr;
-            recent.Push(rr);
+            // The irregularity is judged on the intervals that look like
+            // neither an abrupt ectopic run nor the pause after one: frequent
+            // atrial premature beats are not atrial fibrillation.
+            const bool ectopicLooking = (early && abruptRun) || afterAbrupt;
+            if (!ectopicLooking) {
+                if (recent.Count() >= 3 && recent.Median() > 0) {
+                    double nearest = 1e9;
+                    for (int j = 0; j < 3; ++j)
+                        nearest = std::min(nearest, std::fabs(rr - recent.Latest(j)));
+                    distance[size_t(i)] = static_cast<float>(nearest / recent.Median());
+                }
+                recent.Push(rr);
+            }
         }
+        afterAbrupt = supra && early && abruptRun;
         inEarlyRun = supra && early;
         previousEarly = early || !supraShaped[size_t(i)];
     }

@@ -1,17 +1,25 @@
 #pragma once
-// The rhythm around each beat, as the beat classifier judges prematurity:
-// the local reference interval is the median of the last nine R-R intervals
-// between two beats of supraventricular shape that were neither premature
-// nor the pause after one; a beat is premature when its interval is shorter
-// than kPremature of that reference. The rhythm counts as irregular (atrial
-// fibrillation, where "premature" means nothing) when, over the last 16
-// intervals, the median distance of an interval to the nearest of the three
-// before it exceeds kIrregular of the reference: an isolated early beat
-// moves the median not at all, and bigeminy or trigeminy repeat an interval
-// two or three beats back, so only a rhythm without any pattern reads as
-// irregular. A faster rhythm that holds for 16 intervals becomes the
-// reference, so that a sudden lasting change of rate is not a run of ectopy
-// for ever.
+// The rhythm around each beat, as the beat classifier judges prematurity.
+//
+// Reference: the median of the last nine R-R intervals between two beats of
+// supraventricular shape that were on time (not shorter than kPremature of
+// the reference, nor the pause after such an interval). A run of early
+// intervals that began gradually (the sinus rate rising; or the rhythm
+// faster, with ventricular beats in between) enters it at once; one that
+// began abruptly (an interval kAbrupt of the one before it or shorter: an
+// ectopic beat or a tachycardia) only once it has held for 128 intervals,
+// so that a paroxysm of supraventricular tachycardia stays ectopic while a
+// lasting change of rate becomes the rhythm.
+//
+// Irregularity (atrial fibrillation, where "premature" means nothing): for
+// each interval between supraventricular beats, its distance to the nearest
+// of the three such intervals before it, relative to the recent ones; the
+// rhythm at a beat is irregular when the median distance over 12 intervals
+// before and 12 after it exceeds kIrregular. An isolated early beat moves
+// the median not at all; bigeminy or trigeminy repeat an interval two or
+// three beats back; and the intervals of abrupt early runs and the pauses
+// after them are left out, so that frequent atrial premature beats do not
+// read as fibrillation. Only a rhythm without any pattern is irregular.
 #include "OImpulse.h"
 
 #include <cstdint>
@@ -21,7 +29,7 @@ namespace beat {
 
 inline constexpr double kPremature = 0.9;
 inline constexpr double kAbrupt = 0.85; // an interval this much shorter than the last one came abruptly
-inline constexpr double kIrregular = 0.05;
+inline constexpr double kIrregular = 0.04;
 
 struct ORhythmPoint {
     float before = 0;    // R-R interval ending at the beat / reference (1: on time; 0: unknown)
