@@ -18,7 +18,7 @@
 //  3. Templates (BeatTemplates): beats clustered by QRS correlation.
 //  4. The reference (normal) shape is the largest cluster, unless it looks
 //     like an escape rhythm of the ventricles: wide (slope-energy width of
-//     70 ms and more, about 105 ms as read by eye), no P wave in its averaged
+//     70 ms and more, where normal beats read 45 to 66), no P wave in its averaged
 //     template (a bump that rises and returns by 5 % of the QRS height in the
 //     250 ms before it) and slower than 50 bpm. Then the largest cluster
 //     that is narrow or has a P wave and holds a tenth of the beats is the

@@ -9,7 +9,8 @@
 // signal, 164 ms either side of the R-peak) before and after them. Unlike a
 // threshold on the slope this needs no calibration of units and follows a
 // wide, slurred QRS as well as a sharp one; it reads shorter than the
-// QRS duration a cardiologist measures (about two thirds of it).
+// QRS duration read by eye (the normal beats of the MIT-BIH records read 45
+// to 66 ms, their bundle branch blocks 80 to 95, their PVCs 95 to 280).
 #include <array>
 #include <cstdint>
 
