@@ -4,7 +4,8 @@
 # pseudo-terminal and opens the control window connected to it. Without a
 # display it does the main job with brenna-cli instead (list, download the
 # longest recording at 921600 baud, analyse and export, plot, EDF+ and the
-# Holter report) and renders the windows to PNG files.
+# Holter report; the recording with ectopy, its beat classes and rhythm
+# events beside their truth) and renders the windows to PNG files.
 # Everything it makes stays in demo-out/ (settings included).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -55,9 +56,43 @@ build/bin/brenna-cli plot "$recording" "$out/recording-$row.png"
 build/bin/brenna-cli export-edf "$recording" "$out/recording-$row.edf"
 build/bin/brenna-cli report "$recording" "$out/recording-$row - отчёт.pdf" --json "$out/recording-$row - отчёт.json" \
   --rr "$out/recording-$row - RR.csv"
+
+# The recording with ectopy and rhythm events: the one the truth file gives
+# events for. Its beats' classes and its events as the analysis finds them,
+# beside the truth.
+truth="$out/card.img.truth.tsv"
+ectopy_first=$(awk -F'\t' '$1 == "event" { print $2; exit }' "$truth")
+ectopy_row=$(awk -F'\t' -v first="$(printf '0x%x' "$ectopy_first")" 'NR > 1 && $2 == first { print $1 }' "$out/list.tsv")
+ectopy="$out/ectopy.экг"
+"${cli[@]}" download "$ectopy_row" "$ectopy" --speed 921600
+# The truth in the layouts of --beats (position, flags, class) and --events.
+awk -F'\t' -v first="$ectopy_first" '$1 == "rpeak" && $2 == first { print $3 "\t0\t" $4 }' "$truth" >"$out/ectopy - truth beats.tsv"
+awk -F'\t' -v first="$ectopy_first" -v OFS='\t' '$1 == "event" && $2 == first {
+  printf "%s\t%.2f\t%.2f\t%d\t%.1f\n", $3, $4 / 976.5625, $5 / 976.5625, $6, $7 }' "$truth" >"$out/ectopy - truth events.tsv"
+cli_help=$(build/bin/brenna-cli help)
+if [[ "$cli_help" == *--beats* && "$cli_help" == *--events* ]]; then
+  build/bin/brenna-cli analyse "$ectopy" --detector precise --beats "$out/ectopy - beats.tsv" \
+    --events "$out/ectopy - events.tsv"
+  echo "ectopy recording: beats per class found (truth):"
+  for class in N S V; do
+    found=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - beats.tsv" | wc -l)
+    known=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - truth beats.tsv" | wc -l)
+    echo "  $class: $found ($known)"
+  done
+  echo "ectopy recording: events found, then the truth:"
+  cat "$out/ectopy - events.tsv"
+  echo "  --"
+  cat "$out/ectopy - truth events.tsv"
+else
+  echo "ectopy recording: this brenna-cli has no --beats/--events yet; the truth is in $out/ectopy - truth *.tsv"
+fi
+build/bin/brenna-cli report "$ectopy" "$out/ectopy - отчёт.pdf" --json "$out/ectopy - отчёт.json"
+
 xvfb-run -a "${brenna[@]}" --screenshot "$out/control.png" >/dev/null 2>&1 || true
 xvfb-run -a build/bin/brenna --settings-folder "$out/settings" --analyse "$recording" \
   --screenshot "$out/analysis.png" >/dev/null 2>&1 || true
+xvfb-run -a build/bin/brenna --settings-folder "$out/settings" --analyse "$ectopy" \
+  --screenshot "$out/ectopy.png" >/dev/null 2>&1 || true
 echo
 echo "files in $out/:"
 echo "  list.tsv                the recording list"
@@ -66,4 +101,7 @@ echo "  recording-$row - *.txt  pulse rate, temperature, CCP1 and accelerations"
 echo "  recording-$row.png       the analysis chart"
 echo "  recording-$row.edf       the recording as EDF+, with its R-peaks"
 echo "  recording-$row - отчёт.pdf  the Holter report (figures in .json, RR intervals in - RR.csv)"
+echo "  ectopy.экг              the recording with premature beats, runs, bigeminy and AF"
+echo "  ectopy - *.tsv          its beats' classes and rhythm events, found and true"
+echo "  ectopy - отчёт.pdf      its Holter report; ectopy.png its analysis window"
 echo "  control.png, analysis.png  the two windows"

@@ -34,6 +34,7 @@ void OSimLive::Start(OSimDevice::TimePoint now)
     ORecordingOptions options;
     options.firstSector = m_Device.Card().FirstFree();
     options.ecg.seed = options.firstSector;
+    options.ecg.rhythm = m_Rhythm;
     m_Writer = std::make_unique<ORecordingWriter>(options);
     m_FirstSector.store(options.firstSector);
     m_Start = now;

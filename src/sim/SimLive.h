@@ -27,6 +27,10 @@ public:
     // live-garbage, live-truncate and card-missing.
     explicit OSimLive(OSimDevice& device);
 
+    // The heart of every live recording started from now on (sinus rhythm
+    // unless set).
+    void SetRhythm(const OEcgRhythm& rhythm) { m_Rhythm = rhythm; }
+
     bool Running() const { return m_Running.load(); }
     // Packets made (and queued) since the last start.
     int64_t PacketsMade() const { return m_Sent.load(); }
@@ -37,6 +41,7 @@ private:
     void QueueNext();
 
     OSimDevice& m_Device;
+    OEcgRhythm m_Rhythm;
     std::unique_ptr<ORecordingWriter> m_Writer;
     OSimDevice::TimePoint m_Start{};
     std::atomic<bool> m_Running{false};

@@ -1,9 +1,10 @@
 // brenna-sim: the simulated ECG device.
 //   brenna-sim make-card CARD [--size BYTES] [--demo]
 //   brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check]
-//                         [--init-report HEX] [--fault F ...] [--protect FROM-TO]
+//                         [--init-report HEX] [--fault F ...] [--protect FROM-TO] [--ectopy]
 // serve prints "PORT <path>" first, then serves until SIGINT or SIGTERM.
 #include "DemoCard.h"
+#include "EctopyRecording.h"
 #include "OSimServer.h"
 #include "SimLive.h"
 #include "SimMonitorHook.h"
@@ -34,7 +35,9 @@ int Usage()
     std::fputs(
         "usage: brenna-sim make-card CARD [--size BYTES[K|M|G]] [--demo]\n"
         "       brenna-sim serve CARD [--link PATH] [--fast] [--no-speed-check] [--init-report HEX]\n"
-        "                             [--fault F ...]\n"
+        "                             [--fault F ...] [--ectopy]\n"
+        "--ectopy: live recordings get premature beats, and in their first ten minutes runs,\n"
+        "        bigeminy, trigeminy and atrial fibrillation\n"
         "live stream faults: live-garbage, live-truncate, card-missing\n"
         "faults: silent, wrong-tag, short, crc N, swap-crc, garbage, unstable-first-free, ignore-set,\n"
         "        bad-speed-echo, bad-pattern, stream-error-at N, hangup-after N, stall-after N, token N, flip N\n"
@@ -124,10 +127,13 @@ int Serve(const std::vector<std::string>& args)
     std::string link;
     std::vector<uint8_t> initReport;
     SimMonitorOptions monitorOptions;
+    bool ectopy = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (word == "--fast") {
             options.fast = true;
+        } else if (word == "--ectopy") {
+            ectopy = true;
         } else if (word == "--no-speed-check") {
             options.checkLineSpeed = false;
         } else if (word == "--link" && i + 1 < args.size()) {
@@ -158,6 +164,8 @@ int Serve(const std::vector<std::string>& args)
 
     OSimServer server(args[0], faults, options);
     OSimLive live(server.Device());
+    if (ectopy)
+        live.SetRhythm(EctopySchedule(600, 70));
     OSimTestCommands testCommands(server.Device());
     OSimMonitorHook monitor(server.Device(), monitorOptions);
     if (!initReport.empty())

@@ -2,11 +2,13 @@
 #include "LivePacket.h"
 #include "OSimCard.h"
 #include "OSimDevice.h"
+#include "RecordingWriter.h"
 #include "SimLive.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -88,6 +90,32 @@ TEST_F(SimLiveTest, RecordsToTheCardAndStreamsEachSectorUntilStop)
     ASSERT_EQ(next.size(), size_t(kLivePacketSize));
     EXPECT_EQ(LivePacketView{next.data()}.FirstSector(), 0x10000u + sent);
     EXPECT_EQ(LivePacketView{next.data()}.Ticks(), 0u);
+}
+
+TEST_F(SimLiveTest, WithARhythmSetLiveRecordingsBeatToIt)
+{
+    OSimDevice device(m_Card);
+    OSimLive live(device);
+    OEcgRhythm rhythm;
+    rhythm.pvcPerMinute = 20;
+    live.SetRhythm(rhythm);
+    Send(device, {0xCD, 0x0A}, m_Start);
+    const auto bytes = Drain(device, m_Start + 40 * kPeriod + kPeriod / 2);
+    ASSERT_EQ(bytes.size(), 40u * kLivePacketSize);
+
+    // The same samples as the model with that rhythm, seeded by the first
+    // sector, and so with its premature beats.
+    ORecordingOptions options;
+    options.firstSector = 0x10000;
+    options.ecg.seed = options.firstSector;
+    options.ecg.rhythm = rhythm;
+    ORecordingWriter writer(options);
+    const std::vector<uint8_t> expected = writer.Sectors(40);
+    for (size_t k = 0; k < 40; ++k)
+        EXPECT_EQ(std::memcmp(bytes.data() + k * kLivePacketSize + 44, expected.data() + k * 512 + 44, 512 - 44), 0)
+            << "sector " << k;
+    const OEcgTruth truth = writer.Truth();
+    EXPECT_GE(std::count(truth.classes.begin(), truth.classes.end(), 'V'), 1);
 }
 
 TEST_F(SimLiveTest, Faults)

@@ -109,15 +109,16 @@ TEST_F(CliFixture, ListsTheDemoCard)
     const CommandResult list = Cli("list");
     ASSERT_EQ(list.exitCode, 0) << list.err;
     const auto rows = SplitRows(list.out);
-    ASSERT_EQ(rows.size(), 5u) << list.out;
+    ASSERT_EQ(rows.size(), 6u) << list.out;
     EXPECT_EQ(rows[0], (std::vector<std::string>{"№", "Первый сектор файла", "Последний сектор", "Размер (байт)",
                                                  "Длительность", "Дата начала записи", "Примечание"}));
-    EXPECT_EQ(rows[1][1], "0x10bc8");
+    EXPECT_EQ(rows[1][1], "0x110ac");
     // Number, first, last, size, duration and note; the date depends on the cache.
     const std::vector<std::vector<std::string>> expected = {
-        {"1", "0x10bc7", "0x10bc7", "512", "0.2", ""},
-        {"2", "0x109d2", "0x10bc6", "256512", "120.0", ""},
-        {"3", "0x10000", "0x109c7", "1282048", "600.0", "пропуск 0xa"},
+        {"1", "0x10bc8", "0x110ab", "641024", "300.0", ""},
+        {"2", "0x10bc7", "0x10bc7", "512", "0.2", ""},
+        {"3", "0x109d2", "0x10bc6", "256512", "120.0", ""},
+        {"4", "0x10000", "0x109c7", "1282048", "600.0", "пропуск 0xa"},
     };
     for (size_t i = 0; i < expected.size(); ++i) {
         const auto& row = rows[i + 2];
@@ -129,12 +130,12 @@ TEST_F(CliFixture, ListsTheDemoCard)
 TEST_F(CliFixture, DownloadsMatchTheCard)
 {
     StartSim();
-    const CommandResult ekg = Cli("download 3 " + m_Dir.File("ten.экг") + " --speed 921600");
+    const CommandResult ekg = Cli("download 4 " + m_Dir.File("ten.экг") + " --speed 921600");
     EXPECT_EQ(ekg.exitCode, 0) << ekg.err;
     EXPECT_TRUE(ReadFile(m_Dir.File("ten.экг")) == CardBytes(0x10000, 2504));
     EXPECT_NE(ekg.err.find("Загружено 1252 кбайт из 1252"), std::string::npos) << ekg.err;
 
-    const CommandResult wav = Cli("download 1 " + m_Dir.File("one.wav") + " --speed 57600");
+    const CommandResult wav = Cli("download 2 " + m_Dir.File("one.wav") + " --speed 57600");
     EXPECT_EQ(wav.exitCode, 0) << wav.err;
     const std::string bytes = ReadFile(m_Dir.File("one.wav"));
     ASSERT_EQ(bytes.size(), 46u + 468u);
@@ -153,7 +154,7 @@ TEST_F(CliFixture, DownloadsMatchTheCard)
 TEST_F(CliFixture, FailedDownloadExitsWithTheMessageAndKeepsVerifiedSectors)
 {
     StartSim("--fault stream-error-at 100 --fault token 0x0C");
-    const CommandResult cut = Cli("download 3 " + m_Dir.File("cut.экг") + " --speed 460800");
+    const CommandResult cut = Cli("download 4 " + m_Dir.File("cut.экг") + " --speed 460800");
     EXPECT_EQ(cut.exitCode, 1);
     EXPECT_NE(cut.err.find("Ошибка чтения, ответ SD-карты = 0x0c  вместо 0xfe, было загружено 50 кбайт"),
               std::string::npos)
@@ -180,7 +181,7 @@ TEST_F(CliFixture, DownloadFromASimulatorKilledMidTransferExitsWithTheVerifiedSe
     const std::string file = m_Dir.File("killed.экг"), err = m_Dir.File("killed.err");
     const pid_t cli = ::fork();
     if (cli == 0) {
-        const std::string command = "exec " + Bin("brenna-cli") + " --port " + m_Port + " download 3 " + file +
+        const std::string command = "exec " + Bin("brenna-cli") + " --port " + m_Port + " download 4 " + file +
                                     " --speed 57600 >/dev/null 2>" + err + " </dev/null";
         execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
         _exit(127);

@@ -1,5 +1,6 @@
 #include "DemoCard.h"
 
+#include "EctopyRecording.h"
 #include "OSimCard.h"
 #include "RecordingWriter.h"
 
@@ -17,6 +18,7 @@ struct DemoPart {
     double temperature;
     double ccpHz;
     uint32_t gapBefore;
+    bool ectopy;
 };
 
 int64_t SectorsFor(double seconds)
@@ -31,8 +33,13 @@ bool WriteTruth(const std::string& path, const DemoLayout& layout)
         return false;
     for (const DemoRecording& r : layout.recordings) {
         std::fprintf(file, "recording\t%u\t%u\n", r.first, r.last);
-        for (const int64_t peak : r.rPeaks)
-            std::fprintf(file, "rpeak\t%u\t%lld\n", r.first, static_cast<long long>(peak));
+        for (size_t i = 0; i < r.rPeaks.size(); ++i)
+            std::fprintf(file, "rpeak\t%u\t%lld\t%c\n", r.first, static_cast<long long>(r.rPeaks[i]),
+                         i < r.classes.size() ? r.classes[i] : 'N');
+        for (const OEcgEvent& e : r.events)
+            std::fprintf(file, "event\t%u\t%s\t%lld\t%lld\t%d\t%.1f\n", r.first, EcgEventName(e.kind),
+                         static_cast<long long>(e.startSample), static_cast<long long>(e.endSample), e.beats,
+                         e.meanBpm);
     }
     return std::fclose(file) == 0;
 }
@@ -42,10 +49,12 @@ bool WriteTruth(const std::string& path, const DemoLayout& layout)
 bool WriteDemoCard(const std::string& cardPath, DemoLayout& layout, std::string& error)
 {
     const DemoPart parts[] = {
-        {600, 70, 11, {}, 36.4, 1000, 0},
-        {120, 120, 22, {{50, 12}}, 37.2, 1200, kDemoGapSectors},
+        {600, 70, 11, {}, 36.4, 1000, 0, false},
+        {120, 120, 22, {{50, 12}}, 37.2, 1200, kDemoGapSectors, false},
         // A recording stopped at once: only its first sector was written.
-        {0.2, 75, 33, {}, 36.0, 900, 0},
+        {0.2, 75, 33, {}, 36.0, 900, 0, false},
+        // The newest: premature beats and rhythms with known classes and events.
+        {300, 75, 44, {}, 36.8, 1100, 0, true},
     };
     OSimCard card;
     if (!card.Open(cardPath, error))
@@ -61,6 +70,8 @@ bool WriteDemoCard(const std::string& cardPath, DemoLayout& layout, std::string&
         options.ecg.electrodeNoise = part.electrodeNoise;
         options.temperature = part.temperature;
         options.ccpHz = part.ccpHz;
+        if (part.ectopy)
+            options.ecg.rhythm = EctopySchedule(part.seconds, part.bpm);
         ORecordingWriter writer(options);
         const int64_t count = SectorsFor(part.seconds);
         uint8_t sector[ORecordingWriter::kSectorBytes];
@@ -71,7 +82,8 @@ bool WriteDemoCard(const std::string& cardPath, DemoLayout& layout, std::string&
                 return false;
             }
         }
-        layout.recordings.push_back({next, next + uint32_t(count) - 1, writer.RPeaks()});
+        const OEcgTruth truth = writer.Truth();
+        layout.recordings.push_back({next, next + uint32_t(count) - 1, truth.rPeaks, truth.classes, truth.events});
         next += uint32_t(count);
     }
     layout.firstFree = next;

@@ -14,51 +14,18 @@ constexpr double kAngle[5] = {-kPi / 3, -kPi / 12, 0, kPi / 12, kPi / 2};
 constexpr double kHeight[5] = {0.1, -0.12, 1, -0.2, 0.22};
 constexpr double kWidth[5] = {0.25, 0.1, 0.1, 0.1, 0.4};
 
-uint64_t SplitMix(uint64_t& state)
-{
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
 } // namespace
 
-OEcgModel::OEcgModel(const OEcgModelOptions& options) : m_Options(options)
+OEcgModel::OEcgModel(const OEcgModelOptions& options)
+    : m_Options(options), m_Random(options.seed), m_HasRhythm(options.rhythm.Active()),
+      m_Planner(options.bpm, options.variability, options.seed, options.rhythm)
 {
-    uint64_t state = options.seed;
-    m_Rng[0] = SplitMix(state);
-    m_Rng[1] = SplitMix(state);
     m_Phase1 = Uniform() * 2 * kPi;
     m_Phase2 = Uniform() * 2 * kPi;
     m_HumPhase = Uniform() * 2 * kPi;
     StartBeat();
     // Start somewhere in the diastole so the first beat is whole.
     m_Theta = -kPi + Uniform() * 0.5;
-}
-
-double OEcgModel::Uniform()
-{
-    // xorshift128+
-    uint64_t s1 = m_Rng[0];
-    const uint64_t s0 = m_Rng[1];
-    m_Rng[0] = s0;
-    s1 ^= s1 << 23;
-    m_Rng[1] = s1 ^ s0 ^ (s1 >> 17) ^ (s0 >> 26);
-    return static_cast<double>((m_Rng[1] + s0) >> 11) * (1.0 / 9007199254740992.0);
-}
-
-double OEcgModel::Gaussian()
-{
-    if (m_HasSpare) {
-        m_HasSpare = false;
-        return m_Spare;
-    }
-    const double u = 1.0 - Uniform(), v = Uniform();
-    const double r = std::sqrt(-2 * std::log(u));
-    m_Spare = r * std::sin(2 * kPi * v);
-    m_HasSpare = true;
-    return r * std::cos(2 * kPi * v);
 }
 
 void OEcgModel::StartBeat()
@@ -100,13 +67,21 @@ double OEcgModel::Artifact(double t)
     return m_ArtifactLevel + m_Spike + Gaussian() * 250 + 400 * std::sin(2 * kPi * 1.3 * t);
 }
 
-uint16_t OEcgModel::Next()
+void OEcgModel::ClearRPeaks()
 {
-    const double t = m_Index / kSampleRate;
+    m_RPeaks.clear();
+    m_Classes.clear();
+    m_Events.clear();
+}
+
+double OEcgModel::SinusHeart()
+{
     const double before = m_Theta;
     m_Theta += m_Omega;
-    if (before < 0 && m_Theta >= 0)
+    if (before < 0 && m_Theta >= 0) {
         m_RPeaks.push_back(-before < m_Theta ? m_Index - 1 : m_Index);
+        m_Classes.push_back('N');
+    }
     if (m_Theta >= kPi) {
         m_Theta -= 2 * kPi;
         StartBeat();
@@ -119,6 +94,70 @@ uint16_t OEcgModel::Next()
         if (std::fabs(d) < 6 * w)
             ecg += kHeight[i] * std::exp(-d * d / (2 * w * w));
     }
+    return ecg;
+}
+
+double OEcgModel::RhythmHeart(double t)
+{
+    // Beats from 1 s ahead (the P-wave's lead) to 1.5 s back (the T-wave of
+    // a slow beat) can reach this sample.
+    while (m_Beats.empty() || m_Beats.back().seconds < t + 1.0) {
+        const OEcgPlannedBeat b = m_Planner.Next();
+        m_Beats.push_back({b.seconds, std::llround(b.seconds * kSampleRate), b.beatClass, false,
+                           MakeEcgBeatShape(b.form, b.sinusRr, b.rrBefore)});
+        for (const OEcgPlannedEvent& e : m_Planner.TakeEvents()) {
+            const int64_t start = std::llround(e.startSeconds * kSampleRate);
+            const int64_t end = std::llround(e.endSeconds * kSampleRate);
+            const double bpm = end > start ? 60.0 * (e.beats - 1) * kSampleRate / double(end - start) : 0;
+            m_Pending.push_back({e.kind, start, end, e.beats, bpm});
+        }
+    }
+    while (m_Beats.front().seconds < t - 1.5)
+        m_Beats.pop_front();
+
+    double ecg = 0;
+    for (OBeat& beat : m_Beats) {
+        if (!beat.counted && beat.sample <= m_Index) {
+            beat.counted = true;
+            m_RPeaks.push_back(beat.sample);
+            m_Classes.push_back(beat.beatClass);
+        }
+        for (int i = 0; i < beat.shape.count; ++i) {
+            const OEcgWave& w = beat.shape.waves[i];
+            const double d = t - beat.seconds - w.offset;
+            if (std::fabs(d) < 6 * w.width)
+                ecg += w.height * std::exp(-d * d / (2 * w.width * w.width));
+        }
+    }
+    while (!m_Pending.empty() && m_Pending.front().endSample <= m_Index) {
+        m_Events.push_back(m_Pending.front());
+        m_Pending.erase(m_Pending.begin());
+    }
+    return ecg + FibrillatoryWaves(t);
+}
+
+double OEcgModel::FibrillatoryWaves(double t) const
+{
+    // Two waves wandering in frequency (4.1-6.5 Hz and 6.1-8.1 Hz) with a
+    // slowly changing amplitude, faded in and out over a quarter second.
+    double sum = 0;
+    for (const OEcgEpisode& e : m_Options.rhythm.episodes) {
+        if (e.pattern != OEcgPattern::Af || t < e.startSeconds || t > e.startSeconds + e.seconds)
+            continue;
+        const double fade = std::min(1.0, std::min(t - e.startSeconds, e.startSeconds + e.seconds - t) / 0.25);
+        const double phase = 0.37 * (m_Options.seed % 17);
+        const double amplitude = 0.05 * (1 + 0.3 * std::sin(2 * kPi * 0.17 * t + phase));
+        const double first = 2 * kPi * 5.3 * t - 1.2 / 0.11 * std::cos(2 * kPi * 0.11 * t) + phase;
+        const double second = 2 * kPi * 7.1 * t - 1.0 / 0.07 * std::cos(2 * kPi * 0.07 * t + phase);
+        sum += fade * amplitude * (std::sin(first) + 0.6 * std::sin(second));
+    }
+    return sum;
+}
+
+uint16_t OEcgModel::Next()
+{
+    const double t = m_Index / kSampleRate;
+    const double ecg = m_HasRhythm ? RhythmHeart(t) : SinusHeart();
     double v = m_Options.baseline + ecg * (m_Options.rAmplitude / kHeight[2]);
     v += m_Options.wander *
          (0.6 * std::sin(2 * kPi * 0.3 * t + m_Phase2) + 0.4 * std::sin(2 * kPi * 0.04 * t + m_Phase1));

@@ -10,6 +10,10 @@
 //   ORecordingWriter writer(options);
 //   std::vector<uint8_t> bytes = writer.Sectors(2504); // ten minutes
 //   writer.RPeaks();                                   // true R-peak sample indices
+//
+//   options.ecg.rhythm.pvcPerMinute = 4;               // ectopy (EcgRhythm.h)
+//   writer.Truth();                                    // R-peaks, classes, events
+// EctopyRecording.h writes such recordings to files in one call.
 #include "EcgModel.h"
 
 #include <cstdint>
@@ -42,6 +46,8 @@ public:
     int64_t SectorsWritten() const { return m_Written; }
     // True R-peaks, sample indices from the start of the recording.
     const std::vector<int64_t>& RPeaks() const { return m_Model.RPeaks(); }
+    // The R-peaks with each beat's class and the episodes (EcgRhythm.h).
+    OEcgTruth Truth() const { return m_Model.Truth(); }
     OEcgModel& Model() { return m_Model; }
 
     // The temperature fields a thermometer reports for degrees (T, R, P at
