@@ -29,6 +29,7 @@
 #include "OEKGFilter.h"
 #include "OEcgFile.h"
 #include "OSettings.h"
+#include "EctopyRecording.h"
 #include "ProcessFile.h"
 #include "RhythmEvents.h"
 
@@ -40,6 +41,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,12 +149,12 @@ std::vector<ORecord> Records(const fs::path& shared, const fs::path& unpackTo)
     return records;
 }
 
-std::vector<OImpulse> PassBeats(const ORecord& record)
+std::vector<OImpulse> PassBeats(const std::string& path)
 {
     auto file = std::make_unique<OEcgFile>();
     auto filter = std::make_unique<OEKGFilter>();
     filter->OverrideDetector(kDetectorPrecise);
-    if (!file->OpenEcgFile(record.path, true))
+    if (!file->OpenEcgFile(path, true))
         return {};
     OProcessControl control;
     ProcessFile(*file, *filter, control);
@@ -373,6 +375,114 @@ void TimeRecordsDay(const std::vector<ORecord>& records)
     std::printf("events_24h_records_count: %zu\n", events);
 }
 
+
+// The simulator's recordings with known events, through the whole pass: each
+// true AF, VT, couplet, bigeminy, trigeminy or SVT episode is found when an
+// event of its kind overlaps it; an event of these kinds overlapping no true
+// one of its kind is false.
+struct OSimCase {
+    const char* name;
+    double seconds;
+    ORecordingOptions options;
+};
+
+std::vector<OSimCase> SimCases()
+{
+    std::vector<OSimCase> cases;
+    const auto add = [&](const char* name, double bpm, double seconds, std::vector<OEcgEpisode> episodes,
+                         double pvc = 0, double apc = 0) {
+        OSimCase c{name, seconds, {}};
+        c.options.ecg.bpm = bpm;
+        c.options.ecg.seed = uint32_t(cases.size() + 7);
+        c.options.ecg.rhythm.episodes = std::move(episodes);
+        c.options.ecg.rhythm.pvcPerMinute = pvc;
+        c.options.ecg.rhythm.apcPerMinute = apc;
+        cases.push_back(std::move(c));
+    };
+    add("af_paroxysms", 70, 600, {{OEcgPattern::Af, 60, 0, 110, 120}, {OEcgPattern::Af, 330, 0, 90, 90}}, 2, 2);
+    add("af_fast", 80, 300, {{OEcgPattern::Af, 90, 0, 150, 150}});
+    add("vt_runs", 75, 420,
+        {{OEcgPattern::VtRun, 60, 3, 120},
+         {OEcgPattern::VtRun, 120, 8, 160},
+         {OEcgPattern::VtRun, 180, 5, 200},
+         {OEcgPattern::Couplet, 240},
+         {OEcgPattern::Couplet, 300},
+         {OEcgPattern::SvtRun, 360, 6, 150}},
+        1, 1);
+    add("bigeminy_long", 70, 300, {{OEcgPattern::Bigeminy, 60, 100}, {OEcgPattern::Trigeminy, 230, 15}});
+    add("trigeminy_long", 65, 300, {{OEcgPattern::Trigeminy, 40, 60}, {OEcgPattern::Bigeminy, 240, 10}});
+    add("svt_runs", 70, 300,
+        {{OEcgPattern::SvtRun, 60, 3, 130}, {OEcgPattern::SvtRun, 150, 10, 170}, {OEcgPattern::SvtRun, 240, 5, 190}},
+        0, 3);
+    return cases;
+}
+
+void BenchSimulated(const fs::path& folder, bool verbose)
+{
+    struct OCount {
+        int truth = 0, found = 0, events = 0, falseEvents = 0;
+    };
+    const int kinds = int(OEcgEventKind::SVT) + 1;
+    std::vector<OCount> counts(static_cast<size_t>(kinds));
+    std::vector<std::pair<std::string, std::optional<OEcgTruth>>> recordings;
+    for (const OSimCase& c : SimCases())
+        recordings.emplace_back(c.name, WriteRhythmRecording((folder / (std::string(c.name) + ".экг")).string(),
+                                                             c.options, c.seconds));
+    for (const double bpm : {55.0, 75.0, 110.0}) {
+        const std::string name = "ectopy_" + std::to_string(int(bpm));
+        recordings.emplace_back(name, WriteEctopyRecording((folder / (name + ".экг")).string(), bpm, 10, 3));
+    }
+    for (const auto& [name, truth] : recordings) {
+        if (!truth) {
+            std::fprintf(stderr, "cannot write %s\n", name.c_str());
+            continue;
+        }
+        const std::string path = (folder / (name + ".экг")).string();
+        const std::vector<OImpulse> beats = PassBeats(path);
+        const int64_t total = int64_t(fs::file_size(path)) / kSectorBytes * kSamplesPerSector;
+        const ORhythmSummary s = FindRhythmEvents(beats.data(), int64_t(beats.size()), total);
+        for (int k = 0; k < kinds; ++k) {
+            const char* kind = EcgEventName(OEcgEventKind(k));
+            std::vector<OSpan> truthSpans, found;
+            for (const OEcgEvent& e : truth->events)
+                if (int(e.kind) == k)
+                    truthSpans.push_back({e.startSample, e.endSample + 1});
+            for (const ORhythmEvent& e : s.events)
+                if (std::strcmp(RhythmKindName(e.kind), kind) == 0)
+                    found.push_back({e.startSample, e.endSample + 1});
+            OCount& n = counts[size_t(k)];
+            for (const OSpan& t : truthSpans) {
+                ++n.truth;
+                const bool hit = Overlaps(t, found);
+                n.found += hit;
+                if (verbose && !hit)
+                    std::printf("sim_missed_%s_%s: %.1f s\n", name.c_str(), kind, t.start / kSampleRate);
+            }
+            for (const OSpan& e : found) {
+                ++n.events;
+                const bool wrong = !Overlaps(e, truthSpans);
+                n.falseEvents += wrong;
+                if (verbose && wrong)
+                    std::printf("sim_false_%s_%s: %.1f to %.1f s\n", name.c_str(), kind, e.start / kSampleRate,
+                                e.end / kSampleRate);
+            }
+            if (k == int(OEcgEventKind::AF) && !truthSpans.empty()) {
+                // Onset and offset errors of the first true episode's match.
+                for (const OSpan& t : truthSpans)
+                    for (const OSpan& e : found)
+                        if (Overlaps(t, {e}) && verbose)
+                            std::printf("sim_af_%s: onset %+.1f s, offset %+.1f s\n", name.c_str(),
+                                        (e.start - t.start) / kSampleRate, (e.end - t.end) / kSampleRate);
+            }
+        }
+    }
+    for (int k = 0; k < kinds; ++k) {
+        const OCount& n = counts[size_t(k)];
+        std::printf("sim_%s_found: %d of %d\n", EcgEventName(OEcgEventKind(k)), n.found, n.truth);
+        std::printf("sim_%s_false: %d of %d\n", EcgEventName(OEcgEventKind(k)), n.falseEvents, n.events);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -380,12 +490,14 @@ int main(int argc, char** argv)
     Console().SetOutput(-1);
     fs::path shared = BRENNA_ECG_RECORDS;
     ORhythmOptions options;
-    bool day = true, verbose = true;
+    bool day = true, verbose = true, simulated = true;
     int irregularity = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--no-day")
             day = false;
+        else if (a == "--no-sim")
+            simulated = false;
         else if (a == "--irregularity")
             irregularity = 1;
         else if (a == "--irregularity-pass")
@@ -424,13 +536,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no labelled records in %s\n", shared.string().c_str());
     OVariant pass{"pass", {}}, reference{"reference", {}};
     for (const ORecord& r : records) {
-        Score(r, PassBeats(r), options, pass, verbose);
+        Score(r, PassBeats(r.path), options, pass, verbose);
         Score(r, r.reference, options, reference, verbose);
         if (irregularity)
-            PrintIrregularity(r, irregularity == 1 ? r.reference : PassBeats(r), options.af);
+            PrintIrregularity(r, irregularity == 1 ? r.reference : PassBeats(r.path), options.af);
     }
     PrintVariant(pass);
     PrintVariant(reference);
+    if (simulated)
+        BenchSimulated(folder, verbose);
     TimeRecordsDay(records);
     if (day)
         TimeDay(unpack);

@@ -55,8 +55,10 @@ void RateEvents(const OImpulse* impulses, int64_t count, int64_t totalSamples, s
     }
 }
 
-// AF episodes; SVT runs inside them are the fibrillation's own fast beats,
-// not a rhythm of their own, and are dropped.
+// AF episodes; SVT runs inside them, or across or near their edges, are the
+// fibrillation's own fast beats, not a rhythm of their own, and are dropped:
+// an episode's onset and offset are only known to within half the
+// detector's window, so its edges get the margin that bridges gaps inside AF.
 double AfEvents(const OImpulse* impulses, int64_t count, const OAfOptions& options, std::vector<ORhythmEvent>& events)
 {
     double seconds = 0;
@@ -66,9 +68,10 @@ double AfEvents(const OImpulse* impulses, int64_t count, const OAfOptions& optio
                       static_cast<int32_t>(e.last - e.first + 1), RunBpm(impulses, e.first, e.last)});
         seconds += (impulses[e.last].Pos - impulses[e.first].Pos) / kSampleRate;
     }
+    const auto margin = static_cast<int64_t>(options.bridgeS * kSampleRate);
     const auto insideAf = [&](const ORhythmEvent& ev) {
         return ev.kind == ORhythmKind::SVT && std::any_of(af.begin(), af.end(), [&](const ORhythmEvent& a) {
-                   return ev.startSample >= a.startSample && ev.endSample <= a.endSample;
+                   return ev.endSample >= a.startSample - margin && ev.startSample <= a.endSample + margin;
                });
     };
     events.erase(std::remove_if(events.begin(), events.end(), insideAf), events.end());

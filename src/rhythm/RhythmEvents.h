@@ -9,8 +9,10 @@
 // (AfDetector.h), runs and patterns of ectopic beats from the classes
 // (EctopicRuns.h), pauses and the brady- and tachycardia of whole minutes by
 // the Holter report's rules (RateRules.h). Decisions made here:
-// - SVT runs wholly inside an AF episode are dropped: the fast beats a
-//   classifier calls S there are the fibrillation itself.
+// - SVT runs inside an AF episode, across its edges or within 10 s of them
+//   (the gap AF bridges) are dropped: the fast beats a classifier calls S
+//   there are the fibrillation itself, and an episode's edges are known only
+//   to within half the AF detector's window.
 // - Events of different kinds may overlap (a VT run inside AF, a pause inside
 //   bradycardia); each kind is listed whole.
 // - analysedSeconds is the span from the first beat to the last; the AF burden

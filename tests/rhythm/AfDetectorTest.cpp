@@ -77,6 +77,31 @@ TEST(AfDetector, FibrillationWithSupraventricularCallsStaysAf)
     EXPECT_TRUE(OfKind(r, ORhythmKind::SVT).empty()); // inside AF, the fast S beats are the AF
 }
 
+// An SVT run just after AF is the fibrillation's edge (the episode's offset
+// is known only to half a window): dropped within 10 s of the episode, kept
+// beyond. The gaps are measured from the episode as found.
+TEST(AfDetector, SupraventricularRunNearAfDroppedWithinTenSeconds)
+{
+    bool near = false, far = false;
+    for (const double sinusS : {1.0, 4.0, 8.0, 12.0, 16.0, 20.0, 30.0}) {
+        BeatSeries s;
+        s.Steady(72, 60).Fibrillation(120).Steady(72, sinusS);
+        const double runAt = s.Seconds() + 0.4;
+        s.Pattern("SSSSS", 400).Steady(72, 60);
+        const ORhythmSummary r = s.Events();
+        const std::vector<ORhythmEvent> af = OfKind(r, ORhythmKind::AF);
+        ASSERT_EQ(af.size(), 1u) << sinusS;
+        const double gap = runAt - af[0].endSample / kSampleRate;
+        if (std::abs(gap - 10) < 0.5)
+            continue; // too close to the boundary to say which side the run's first beat is on
+        const bool kept = OfKind(r, ORhythmKind::SVT).size() == 1;
+        EXPECT_EQ(kept, gap > 10) << "gap " << gap << " s";
+        (gap > 10 ? far : near) = true;
+    }
+    EXPECT_TRUE(near);
+    EXPECT_TRUE(far);
+}
+
 struct ORegularCase {
     const char* name;
     std::string pattern; // repeated; N or 0 at 800 ms after the last, V premature
