@@ -14,10 +14,16 @@
 // - False AF: detected AF time in the DS1 records without AF or flutter, in
 //   seconds and in % of their time.
 // - VT: a `(VT` episode of DS1 is found when a VT event overlaps it.
-// Beats: the precise detector's, end to end, with the classes the pass gives
-// ("pass"); and the reference beats with their labels mapped to the AAMI
-// classes ("reference"), which is how the class-dependent events are judged
-// while no classifier runs in the pass.
+// Beats: the precise detector's, end to end, with the classes the pass's
+// beat classifier gives ("pass"); and the reference beats with their labels
+// mapped to the AAMI classes ("reference"), which tells the rhythm rules'
+// faults from the classifier's. Missed VT episodes are listed with their
+// rate and the classes their beats got.
+// Simulator ("sim_"): recordings with AF, VT runs, couplets, bigeminy,
+// trigeminy and SVT written by the ECG model, through the whole pass; a true
+// episode is found when an event of its kind overlaps it, an event of these
+// kinds overlapping no true one of its kind is false (--no-sim leaves them
+// out).
 // events_24h_s: FindRhythmEvents on the impulses of the day-long recording
 // (written once into the build folder and kept), median of three;
 // events_24h_records_s: the same on the records' reference beats laid end to
@@ -48,6 +54,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A detected beat matches a reference one this close (150 ms).
+constexpr int64_t kMatchSamples = 146;
 
 struct OSpan {
     int64_t start, end; // samples, end exclusive
@@ -266,8 +275,22 @@ void Score(const ORecord& r, const std::vector<OImpulse>& beats, const ORhythmOp
         for (const OSpan& e : vt->second) {
             ++v.vtEpisodes;
             v.vtFound += Overlaps(e, found);
-            if (verbose && classified && !Overlaps(e, found))
-                std::printf("vt_missed_%s_%s: %.1f s\n", v.name, r.name.c_str(), e.start / kSampleRate);
+            if (verbose && classified && !Overlaps(e, found)) {
+                // The classes the episode's beats got, and its rate.
+                std::string classes;
+                int64_t first = -1, last = -1;
+                for (size_t i = 0; i < beats.size(); ++i)
+                    if (beats[i].Pos >= e.start - kMatchSamples && beats[i].Pos < e.end + kMatchSamples) {
+                        classes += beats[i].Class ? beats[i].Class : '0';
+                        first = first < 0 ? int64_t(i) : first;
+                        last = int64_t(i);
+                    }
+                const double bpm =
+                    last > first ? 60.0 * kSampleRate * double(last - first) / (beats[size_t(last)].Pos - beats[size_t(first)].Pos)
+                                 : 0.0;
+                std::printf("vt_missed_%s_%s: %.1f s, %.0f bpm, %s\n", v.name, r.name.c_str(), e.start / kSampleRate,
+                            bpm, classes.c_str());
+            }
         }
     }
 }
