@@ -139,9 +139,20 @@ std::vector<OAfEpisode> FindAfEpisodes(const OImpulse* impulses, int64_t count, 
         af = now;
     }
     const auto seconds = [&](int64_t a, int64_t b) { return (impulses[b].Pos - impulses[a].Pos) / kSampleRate; };
+    // Between two runs only the intervals judged regular speak against AF:
+    // a stretch that could not be judged (its intervals touch V, Q or
+    // doubtful beats, as aberrant beats in AF often do) is no evidence of
+    // sinus rhythm.
+    const auto judgedGap = [&](int64_t a, int64_t b) {
+        double sum = 0;
+        for (int64_t i = a; i < b; ++i)
+            if (measures[size_t(i)].irregularity >= 0)
+                sum += seconds(i, i + 1);
+        return sum;
+    };
     std::vector<OAfEpisode> merged;
     for (const OAfEpisode& r : runs) {
-        if (!merged.empty() && seconds(merged.back().last, r.first) < options.bridgeS)
+        if (!merged.empty() && judgedGap(merged.back().last, r.first) < options.bridgeS)
             merged.back().last = r.last;
         else
             merged.push_back(r);

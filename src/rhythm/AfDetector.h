@@ -31,8 +31,10 @@
 // median, followed by a long one, the two spanning two local intervals
 // within 20 %) leaves out both of its intervals.
 // Episodes: runs of AF intervals (an interval with fewer than 12 usable
-// neighbours keeps the decision before it), gaps under 10 s closed, episodes
-// under 30 s dropped. The onset and offset land within half a window (about
+// neighbours keeps the decision before it), gaps with under 10 s of intervals
+// judged regular closed (a stretch that cannot be judged, such as aberrant
+// beats in AF that the classifier calls V or Q, is no evidence of sinus
+// rhythm), episodes under 30 s dropped. The onset and offset land within half a window (about
 // 16 beats) of the truth.
 // The coefficient of sample entropy (Lake and Moorman 2011) was not tried;
 // the matched share is a close relative (matches of two-interval templates

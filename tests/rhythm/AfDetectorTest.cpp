@@ -102,6 +102,24 @@ TEST(AfDetector, SupraventricularRunNearAfDroppedWithinTenSeconds)
     EXPECT_TRUE(far);
 }
 
+// A stretch of AF whose beats the classifier could not call (aberrant beats
+// called Q) cannot be judged; it is no evidence of sinus rhythm, so a short
+// regular stretch beside it (4 s, judged regular for under the 10 s bridge
+// with the window's reach) does not split the episode; a long one does.
+TEST(AfDetector, UnjudgedStretchDoesNotSplitAnEpisode)
+{
+    struct {
+        double regularS;
+        size_t episodes;
+    } cases[] = {{4, 1}, {40, 2}};
+    for (const auto& c : cases) {
+        BeatSeries s;
+        s.Steady(72, 60).Fibrillation(120).Steady(72, c.regularS).Fibrillation(25, kBeatUnknown);
+        s.Fibrillation(120).Steady(72, 60);
+        EXPECT_EQ(OfKind(s.Events(), ORhythmKind::AF).size(), c.episodes) << c.regularS << " s regular";
+    }
+}
+
 struct ORegularCase {
     const char* name;
     std::string pattern; // repeated; N or 0 at 800 ms after the last, V premature
