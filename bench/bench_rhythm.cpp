@@ -13,7 +13,9 @@
 //   out.
 // - False AF: detected AF time in the DS1 records without AF or flutter, in
 //   seconds and in % of their time.
-// - VT: a `(VT` episode of DS1 is found when a VT event overlaps it.
+// - VT: a `(VT` episode of DS1 is found when a VT event overlaps it; a VT
+//   event is true when it overlaps one, and counted apart when it lies in
+//   ventricular flutter (`(VFL`, mitdb-207) instead.
 // Beats: the precise detector's, end to end, with the classes the pass's
 // beat classifier gives ("pass"); and the reference beats with their labels
 // mapped to the AAMI classes ("reference"), which tells the rhythm rules'
@@ -240,7 +242,7 @@ struct OVariant {
     const char* name;
     OAfScore af;
     double falseAfS = 0, noAfS = 0;
-    int vtEpisodes = 0, vtFound = 0, vtEvents = 0, vtTrue = 0;
+    int vtEpisodes = 0, vtFound = 0, vtEvents = 0, vtTrue = 0, vtInFlutter = 0;
 };
 
 void Score(const ORecord& r, const std::vector<OImpulse>& beats, const ORhythmOptions& options, OVariant& v,
@@ -267,9 +269,25 @@ void Score(const ORecord& r, const std::vector<OImpulse>& beats, const ORhythmOp
     const auto vt = r.rhythm.find("(VT");
     const std::vector<OSpan> found = Spans(s, ORhythmKind::VT);
     if (mitdb) {
-        v.vtEvents += int(found.size());
-        for (const OSpan& e : found)
-            v.vtTrue += vt != r.rhythm.end() && Overlaps(e, vt->second);
+        const auto flutter = r.rhythm.find("(VFL");
+        for (const OSpan& e : found) {
+            const bool hit = vt != r.rhythm.end() && Overlaps(e, vt->second);
+            if (!hit && flutter != r.rhythm.end() && Overlaps(e, flutter->second)) {
+                ++v.vtInFlutter; // a ventricular tachyarrhythmia all the same
+                continue;
+            }
+            ++v.vtEvents;
+            v.vtTrue += hit;
+            if (verbose && classified && !hit) {
+                // Which rhythm the database has there.
+                std::string rhythm;
+                for (const auto& [name, spans] : r.rhythm)
+                    if (Overlaps(e, spans))
+                        rhythm += name;
+                std::printf("vt_false_%s_%s: %.1f to %.1f s, %s\n", v.name, r.name.c_str(), e.start / kSampleRate,
+                            e.end / kSampleRate, rhythm.c_str());
+            }
+        }
     }
     if (vt != r.rhythm.end()) {
         for (const OSpan& e : vt->second) {
@@ -335,8 +353,10 @@ void PrintVariant(const OVariant& v)
     std::printf("false_af_%s_ds1_pct: %.3f %%\n", v.name, Pct(v.falseAfS, v.noAfS));
     std::printf("vt_%s_episode_se: %.2f %% (%d of %d)\n", v.name, Pct(v.vtFound, v.vtEpisodes), v.vtFound,
                 v.vtEpisodes);
-    // A VT event is true when it overlaps a database (VT episode.
+    // A VT event is true when it overlaps a database (VT episode; those
+    // inside ventricular flutter are counted apart, not against it.
     std::printf("vt_%s_event_pp: %.2f %% (%d of %d)\n", v.name, Pct(v.vtTrue, v.vtEvents), v.vtTrue, v.vtEvents);
+    std::printf("vt_%s_events_in_ventricular_flutter: %d\n", v.name, v.vtInFlutter);
 }
 
 void TimeDay(const fs::path& folder)
