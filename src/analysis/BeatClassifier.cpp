@@ -28,6 +28,7 @@ constexpr double kRunStart = 0.8;
 constexpr double kReset = 0.15;
 constexpr double kVentricularLike = 0.8; // correlation with a ventricular reference
 constexpr double kFlutterMs = 250;
+constexpr int64_t kFlutterRun = 6; // intervals
 constexpr int kTimedBeats = 3;
 constexpr double kOnTimeTolerance = 0.1; // of the reference interval
 constexpr int kOnTimeBeats = 8;
@@ -77,13 +78,30 @@ double MedianInterval(const OImpulse* b, int64_t count, const std::vector<int32_
     return rr[rr.size() / 2];
 }
 
-// Within a run of intervals shorter than kFlutterMs on both sides: the
-// waves of ventricular flutter or fibrillation (or noise), not beats that
-// have a class.
-bool Flutter(const OImpulse* b, int64_t count, int64_t i)
+// Between two intervals shorter than kFlutterMs, in a run of at least
+// kFlutterRun of them: the waves of ventricular flutter or fibrillation (or
+// noise), sustained, not beats that have a class. A couplet or a short salvo
+// of early beats is not flutter.
+std::vector<uint8_t> Flutter(const OImpulse* b, int64_t count)
 {
     const double shortest = kFlutterMs / 1000.0 * kSampleRate;
-    return i > 0 && i + 1 < count && b[i].Pos - b[i - 1].Pos < shortest && b[i + 1].Pos - b[i].Pos < shortest;
+    auto brief = [&](int64_t k) { return k > 0 && k < count && b[k].Pos - b[k - 1].Pos < shortest; };
+    std::vector<uint8_t> flutter(size_t(std::max<int64_t>(count, 0)), 0);
+    for (int64_t k = 1; k < count;) {
+        if (!brief(k)) {
+            ++k;
+            continue;
+        }
+        int64_t e = k;
+        while (brief(e))
+            ++e;
+        // intervals k .. e-1 are brief: beats k .. e-2 lie between two of them
+        if (e - k >= kFlutterRun)
+            for (int64_t i = k; i + 1 < e; ++i)
+                flutter[size_t(i)] = 1;
+        k = e;
+    }
+    return flutter;
 }
 
 // Whether a beat of supraventricular shape is ectopic, from its timing. Only
@@ -329,8 +347,9 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     sorted = {};
 
     // Each beat.
+    const std::vector<uint8_t> flutter = Flutter(impulses, count);
     for (int64_t i = 0; i < count; ++i) {
-        if (noise[size_t(i)] > noisy || Flutter(impulses, count, i) || ExtraWave(rhythm[size_t(i)])) {
+        if (noise[size_t(i)] > noisy || flutter[size_t(i)] || ExtraWave(rhythm[size_t(i)])) {
             impulses[i].Class = kBeatUnknown;
             continue;
         }

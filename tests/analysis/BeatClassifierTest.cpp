@@ -72,6 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Case("Apc", kLead + "A" + Repeat("N", 20), 800, 0.7),
                     Case("ApcAtFastRate", kLead + "A" + Repeat("N", 20), 450, 0.75),
                     Case("PvcOnTheTWave", kLead + "V" + Repeat("N", 20), 900, 0.36),
+                    // 232 ms apart: five brief intervals are a salvo, six the waves of flutter
+                    Case("FastCoupletAtFastRate", kLead + "VV" + Repeat("N", 20), 400, 0.58),
+                    Case("FastSalvoOfFiveIntervals", kLead + "VVVVV" + Repeat("N", 20), 400, 0.58),
+                    OClassCase{"FlutterOfSixIntervals", kLead + "VVVVVV" + Repeat("N", 20), 400, 0.58,
+                     Repeat("N", 30) + "QQQQQV" + Repeat("N", 20)},
                     Case("PvcsAtSlowRate", kLead + "V" + Repeat("N", 15) + "V" + Repeat("N", 15), 1200),
                     Case("NoisyBeatsAreUnclassifiable", kLead + "n" + Repeat("N", 10) + "nn" + Repeat("N", 10), 800)),
     [](const testing::TestParamInfo<OClassCase>& info) { return std::string(info.param.name); });
