@@ -1,6 +1,7 @@
 #include "BeatClassifier.h"
 
 #include "BeatFeatures.h"
+#include "BeatFlutter.h"
 #include "BeatNoise.h"
 #include "BeatRhythm.h"
 #include "BeatTemplates.h"
@@ -27,8 +28,6 @@ constexpr double kOnTime = 0.9;   // of the reference interval
 constexpr double kRunStart = 0.8;
 constexpr double kReset = 0.15;
 constexpr double kVentricularLike = 0.8; // correlation with a ventricular reference
-constexpr double kFlutterMs = 250;
-constexpr int64_t kFlutterRun = 6; // intervals
 constexpr int kTimedBeats = 3;
 constexpr double kOnTimeTolerance = 0.1; // of the reference interval
 constexpr int kOnTimeBeats = 8;
@@ -76,32 +75,6 @@ double MedianInterval(const OImpulse* b, int64_t count, const std::vector<int32_
         return 0;
     std::nth_element(rr.begin(), rr.begin() + std::ptrdiff_t(rr.size() / 2), rr.end());
     return rr[rr.size() / 2];
-}
-
-// Between two intervals shorter than kFlutterMs, in a run of at least
-// kFlutterRun of them: the waves of ventricular flutter or fibrillation (or
-// noise), sustained, not beats that have a class. A couplet or a short salvo
-// of early beats is not flutter.
-std::vector<uint8_t> Flutter(const OImpulse* b, int64_t count)
-{
-    const double shortest = kFlutterMs / 1000.0 * kSampleRate;
-    auto brief = [&](int64_t k) { return k > 0 && k < count && b[k].Pos - b[k - 1].Pos < shortest; };
-    std::vector<uint8_t> flutter(size_t(std::max<int64_t>(count, 0)), 0);
-    for (int64_t k = 1; k < count;) {
-        if (!brief(k)) {
-            ++k;
-            continue;
-        }
-        int64_t e = k;
-        while (brief(e))
-            ++e;
-        // intervals k .. e-1 are brief: beats k .. e-2 lie between two of them
-        if (e - k >= kFlutterRun)
-            for (int64_t i = k; i + 1 < e; ++i)
-                flutter[size_t(i)] = 1;
-        k = e;
-    }
-    return flutter;
 }
 
 // Whether a beat of supraventricular shape is ectopic, from its timing. Only
@@ -201,6 +174,7 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     std::vector<int32_t> cluster(static_cast<size_t>(count));
     std::vector<float> width(static_cast<size_t>(count));
     std::vector<float> noise(static_cast<size_t>(count));
+    std::vector<float> level(static_cast<size_t>(count));
     {
         std::vector<int16_t> raw(kRawWindow);
         OBeatFeatures f;
@@ -209,6 +183,7 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
             MeasureBeat(raw.data(), f);
             width[size_t(i)] = static_cast<float>(f.qrs.WidthMs());
             noise[size_t(i)] = f.noise;
+            level[size_t(i)] = f.level;
             float correlation = 0;
             cluster[size_t(i)] = IsUnclassifiable(f) ? kNoisyBeat : templates.Add(f, i, correlation);
         }
@@ -347,7 +322,7 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     sorted = {};
 
     // Each beat.
-    const std::vector<uint8_t> flutter = Flutter(impulses, count);
+    const std::vector<uint8_t> flutter = FlutterWaves(impulses, count, level);
     for (int64_t i = 0; i < count; ++i) {
         if (noise[size_t(i)] > noisy || flutter[size_t(i)] || ExtraWave(rhythm[size_t(i)])) {
             impulses[i].Class = kBeatUnknown;

@@ -45,8 +45,10 @@
 //     shorter than the interval before), or following an S beat in a run.
 //     In an irregular rhythm (atrial fibrillation) it is N.
 //  7. Not beats: a detection that splits one interval of a regular rhythm
-//     close to one end (a P or T wave, or noise), and the waves of a run
-//     faster than 240 bpm, are Q.
+//     close to one end (a P or T wave, or noise) is Q, and so are the waves
+//     of ventricular flutter (BeatFlutter): a sustained run faster than
+//     240 bpm, or a stretch faster than 160 bpm whose waves have no baseline
+//     between them.
 //
 // Measured with bench_classification on the 22 labelled MIT-BIH DS1 records
 // (first 30:05, MLII, 976.5625 Hz), end to end with the precise detector,
