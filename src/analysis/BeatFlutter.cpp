@@ -3,6 +3,7 @@
 #include "EcgTime.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace beat {
 
@@ -45,6 +46,7 @@ void MarkOscillation(const OImpulse* b, int64_t count, const std::vector<float>&
     const double fast = kFastMs / 1000.0 * kSampleRate;
     std::vector<int64_t> intervals;
     std::vector<float> levels;
+    std::vector<uint8_t> oscillation(flutter.size(), 0);
     for (int64_t i = kSpan; i + kSpan < count; ++i) {
         intervals.clear();
         levels.clear();
@@ -54,8 +56,21 @@ void MarkOscillation(const OImpulse* b, int64_t count, const std::vector<float>&
             levels.push_back(level[size_t(k)]);
         }
         if (double(Median(intervals)) < fast && Median(levels) < kLevelShare)
-            flutter[size_t(i)] = 1;
+            oscillation[size_t(i)] = 1;
     }
+    // The stretch reaches on, wave by wave, while the waves stay fast and
+    // nearly without baseline.
+    auto joins = [&](int64_t k, int64_t from) {
+        return level[size_t(k)] < kLevelShareNear && std::llabs(b[k].Pos - b[from].Pos) < fast;
+    };
+    for (int64_t i = 1; i < count; ++i)
+        if (oscillation[size_t(i - 1)] && !oscillation[size_t(i)] && joins(i, i - 1))
+            oscillation[size_t(i)] = 1;
+    for (int64_t i = count - 2; i >= 0; --i)
+        if (oscillation[size_t(i + 1)] && !oscillation[size_t(i)] && joins(i, i + 1))
+            oscillation[size_t(i)] = 1;
+    for (size_t i = 0; i < oscillation.size(); ++i)
+        flutter[i] |= oscillation[i];
 }
 
 } // namespace

@@ -17,6 +17,7 @@ struct OFlutterCase {
     const char* name;
     double intervalMs; // between all detections
     float level;       // every detection's baseline share
+    float edgeLevel;   // of the first and last five, where the neighbourhood is not whole
     int detections;
     int expectedMarked;
 };
@@ -29,26 +30,32 @@ TEST_P(Flutter, SustainedFastOscillationIsMarked)
     std::vector<OImpulse> beats(size_t(c.detections));
     for (size_t i = 0; i < beats.size(); ++i)
         beats[i].Pos = int64_t(10000 + double(i) * c.intervalMs / 1000.0 * kSampleRate);
-    const std::vector<float> level(beats.size(), c.level);
+    std::vector<float> level(beats.size(), c.level);
+    for (size_t i = 0; i < beats.size(); ++i)
+        if (i < 5 || i + 5 >= beats.size())
+            level[i] = c.edgeLevel;
     const std::vector<uint8_t> marked = beat::FlutterWaves(beats.data(), int64_t(beats.size()), level);
     int count = 0;
     for (const uint8_t m : marked)
-        count += m;
+        count += m != 0;
     EXPECT_EQ(count, c.expectedMarked);
 }
 
-// 30 detections leave 20 with five on either side.
+// 30 detections leave 20 with five on either side; the stretch reaches the
+// five at each end while their own baseline share stays under 0.35.
 INSTANTIATE_TEST_SUITE_P(
     Bounds, Flutter,
-    testing::Values(OFlutterCase{"NoBaselineAt170Bpm", 353, 0.25f, 30, 20},
-                    OFlutterCase{"NoBaselineAt150Bpm", 400, 0.25f, 30, 0},
-                    OFlutterCase{"LittleBaselineAt170Bpm", 353, 0.26f, 30, 20},
-                    OFlutterCase{"BaselineAt170Bpm", 353, 0.30f, 30, 0},
-                    OFlutterCase{"JustFasterThan160Bpm", 365, 0.2f, 30, 20},
-                    OFlutterCase{"JustSlowerThan160Bpm", 385, 0.2f, 30, 0},
-                    OFlutterCase{"SixBriefIntervals", 230, 1.0f, 7, 5},
-                    OFlutterCase{"FiveBriefIntervals", 230, 1.0f, 6, 0},
-                    OFlutterCase{"SixIntervalsOf260Ms", 260, 1.0f, 7, 0}),
+    testing::Values(OFlutterCase{"NoBaselineAt170Bpm", 353, 0.25f, 0.25f, 30, 30},
+                    OFlutterCase{"NoBaselineAt150Bpm", 400, 0.25f, 0.25f, 30, 0},
+                    OFlutterCase{"LittleBaselineAt170Bpm", 353, 0.26f, 0.26f, 30, 30},
+                    OFlutterCase{"BaselineAt170Bpm", 353, 0.30f, 0.30f, 30, 0},
+                    OFlutterCase{"JustFasterThan160Bpm", 365, 0.2f, 0.2f, 30, 30},
+                    OFlutterCase{"JustSlowerThan160Bpm", 385, 0.2f, 0.2f, 30, 0},
+                    OFlutterCase{"EndsWithLittleBaselineJoin", 353, 0.2f, 0.34f, 30, 30},
+                    OFlutterCase{"EndsWithBaselineStayOut", 353, 0.2f, 0.36f, 30, 20},
+                    OFlutterCase{"SixBriefIntervals", 230, 1.0f, 1.0f, 7, 5},
+                    OFlutterCase{"FiveBriefIntervals", 230, 1.0f, 1.0f, 6, 0},
+                    OFlutterCase{"SixIntervalsOf260Ms", 260, 1.0f, 1.0f, 7, 0}),
     [](const testing::TestParamInfo<OFlutterCase>& info) { return std::string(info.param.name); });
 
 TEST(BaselineShare, SineHasLittleBeatHasMuch)
