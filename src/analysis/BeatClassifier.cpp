@@ -35,6 +35,8 @@ constexpr double kOnTimeShare = 0.8;
 constexpr double kFixedCoupling = 0.5;
 constexpr double kSplitTolerance = 0.2; // of the reference interval
 constexpr double kSplitNear = 0.35;
+constexpr int64_t kRareShapeBeats = 3;  // a cluster this small is a rare shape
+constexpr double kRareShapeNoise = 0.5; // of the recording's noise bar: a rare shape's
 constexpr int kNoCluster = -1;
 constexpr int kNoisyBeat = -2;
 
@@ -324,7 +326,12 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     // Each beat.
     const std::vector<uint8_t> flutter = FlutterWaves(impulses, count, level);
     for (int64_t i = 0; i < count; ++i) {
-        if (noise[size_t(i)] > noisy || flutter[size_t(i)] || ExtraWave(rhythm[size_t(i)])) {
+        // A shape shared by at most two other beats is Q at half the noise:
+        // alone, a noisy odd shape is more likely noise than an ectopic beat.
+        const int c = cluster[size_t(i)];
+        const bool rareShape = c >= 0 && result.clusters[size_t(c)].beats <= kRareShapeBeats;
+        const double noiseBar = rareShape ? kRareShapeNoise * noisy : noisy;
+        if (noise[size_t(i)] > noiseBar || flutter[size_t(i)] || ExtraWave(rhythm[size_t(i)])) {
             impulses[i].Class = kBeatUnknown;
             continue;
         }

@@ -14,7 +14,8 @@
 //     from its slope energy (width, height), noise before it, clipping.
 //  2. Noise (BeatNoise): clipped or grossly noisy beats are Q and join no
 //     template; so is a beat whose noise is three times the recording's
-//     median beat's.
+//     median beat's, or half that when its shape is rare (a cluster of at
+//     most three beats): a noisy odd shape alone is more likely noise.
 //  3. Templates (BeatTemplates): beats clustered by QRS correlation.
 //  4. The reference (normal) shape is the largest cluster, unless it looks
 //     like an escape rhythm of the ventricles: wide (slope-energy width of
