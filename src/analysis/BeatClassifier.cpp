@@ -1,6 +1,7 @@
 #include "BeatClassifier.h"
 
 #include "BeatFeatures.h"
+#include "BeatFlutter.h"
 #include "BeatNoise.h"
 #include "BeatRhythm.h"
 #include "BeatTemplates.h"
@@ -27,7 +28,6 @@ constexpr double kOnTime = 0.9;   // of the reference interval
 constexpr double kRunStart = 0.8;
 constexpr double kReset = 0.15;
 constexpr double kVentricularLike = 0.8; // correlation with a ventricular reference
-constexpr double kFlutterMs = 250;
 constexpr int kTimedBeats = 3;
 constexpr double kOnTimeTolerance = 0.1; // of the reference interval
 constexpr int kOnTimeBeats = 8;
@@ -35,6 +35,8 @@ constexpr double kOnTimeShare = 0.8;
 constexpr double kFixedCoupling = 0.5;
 constexpr double kSplitTolerance = 0.2; // of the reference interval
 constexpr double kSplitNear = 0.35;
+constexpr int64_t kRareShapeBeats = 3;  // a cluster this small is a rare shape
+constexpr double kRareShapeNoise = 0.5; // of the recording's noise bar: a rare shape's
 constexpr int kNoCluster = -1;
 constexpr int kNoisyBeat = -2;
 
@@ -75,15 +77,6 @@ double MedianInterval(const OImpulse* b, int64_t count, const std::vector<int32_
         return 0;
     std::nth_element(rr.begin(), rr.begin() + std::ptrdiff_t(rr.size() / 2), rr.end());
     return rr[rr.size() / 2];
-}
-
-// Within a run of intervals shorter than kFlutterMs on both sides: the
-// waves of ventricular flutter or fibrillation (or noise), not beats that
-// have a class.
-bool Flutter(const OImpulse* b, int64_t count, int64_t i)
-{
-    const double shortest = kFlutterMs / 1000.0 * kSampleRate;
-    return i > 0 && i + 1 < count && b[i].Pos - b[i - 1].Pos < shortest && b[i + 1].Pos - b[i].Pos < shortest;
 }
 
 // Whether a beat of supraventricular shape is ectopic, from its timing. Only
@@ -183,6 +176,7 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     std::vector<int32_t> cluster(static_cast<size_t>(count));
     std::vector<float> width(static_cast<size_t>(count));
     std::vector<float> noise(static_cast<size_t>(count));
+    std::vector<float> level(static_cast<size_t>(count));
     {
         std::vector<int16_t> raw(kRawWindow);
         OBeatFeatures f;
@@ -191,6 +185,7 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
             MeasureBeat(raw.data(), f);
             width[size_t(i)] = static_cast<float>(f.qrs.WidthMs());
             noise[size_t(i)] = f.noise;
+            level[size_t(i)] = f.level;
             float correlation = 0;
             cluster[size_t(i)] = IsUnclassifiable(f) ? kNoisyBeat : templates.Add(f, i, correlation);
         }
@@ -329,8 +324,14 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     sorted = {};
 
     // Each beat.
+    const std::vector<uint8_t> flutter = FlutterWaves(impulses, count, level);
     for (int64_t i = 0; i < count; ++i) {
-        if (noise[size_t(i)] > noisy || Flutter(impulses, count, i) || ExtraWave(rhythm[size_t(i)])) {
+        // A shape shared by at most two other beats is Q at half the noise:
+        // alone, a noisy odd shape is more likely noise than an ectopic beat.
+        const int c = cluster[size_t(i)];
+        const bool rareShape = c >= 0 && result.clusters[size_t(c)].beats <= kRareShapeBeats;
+        const double noiseBar = rareShape ? kRareShapeNoise * noisy : noisy;
+        if (noise[size_t(i)] > noiseBar || flutter[size_t(i)] || ExtraWave(rhythm[size_t(i)])) {
             impulses[i].Class = kBeatUnknown;
             continue;
         }

@@ -14,7 +14,8 @@
 //     from its slope energy (width, height), noise before it, clipping.
 //  2. Noise (BeatNoise): clipped or grossly noisy beats are Q and join no
 //     template; so is a beat whose noise is three times the recording's
-//     median beat's.
+//     median beat's, or half that when its shape is rare (a cluster of at
+//     most three beats): a noisy odd shape alone is more likely noise.
 //  3. Templates (BeatTemplates): beats clustered by QRS correlation.
 //  4. The reference (normal) shape is the largest cluster, unless it looks
 //     like an escape rhythm of the ventricles: wide (slope-energy width of
@@ -45,8 +46,10 @@
 //     shorter than the interval before), or following an S beat in a run.
 //     In an irregular rhythm (atrial fibrillation) it is N.
 //  7. Not beats: a detection that splits one interval of a regular rhythm
-//     close to one end (a P or T wave, or noise), and the waves of a run
-//     faster than 240 bpm, are Q.
+//     close to one end (a P or T wave, or noise) is Q, and so are the waves
+//     of ventricular flutter (BeatFlutter): a sustained run faster than
+//     240 bpm, or a stretch faster than 160 bpm whose waves have no baseline
+//     between them.
 //
 // Measured with bench_classification on the 22 labelled MIT-BIH DS1 records
 // (first 30:05, MLII, 976.5625 Hz), end to end with the precise detector,

@@ -52,6 +52,18 @@ double QrsArea(const float* wave, const OQrsExtent& extent)
     return area * kMsPerPoint;
 }
 
+double BaselineShare(const float* wave, int length)
+{
+    if (length < 3)
+        return 1;
+    const auto [lo, hi] = std::minmax_element(wave, wave + length);
+    const double step = kLevelSlope * double(*hi - *lo);
+    int level = 0;
+    for (int k = 1; k + 1 < length; ++k)
+        level += std::fabs(double(wave[k + 1] - wave[k - 1])) <= step;
+    return double(level) / (length - 2);
+}
+
 void MeasureBeat(const int16_t* raw, OBeatFeatures& out)
 {
     for (int k = 0; k < kWindow; ++k) {
@@ -60,6 +72,7 @@ void MeasureBeat(const int16_t* raw, OBeatFeatures& out)
     }
     out.qrs = FindQrs(out.wave.data());
     out.amplitude = static_cast<float>(QrsAmplitude(out.wave.data(), out.qrs));
+    out.level = static_cast<float>(BaselineShare(out.wave.data(), kWindow));
 
     // Noise: the wiggle of the raw signal over the 200 ms before the QRS,
     // where a clean ECG holds only the slow P wave.

@@ -47,7 +47,16 @@ struct OBeatFeatures {
     float amplitude = 0; // raw units, peak to peak within the QRS
     float noise = 0;     // mean |second difference| of the raw samples before the QRS, per amplitude
     bool clipped = false; // a flat run of 16 ms at the QRS's extreme
+    float level = 0;      // share of the window where the signal is level (BaselineShare)
 };
+
+// The share of a quarter-rate wave where it is level: its change over two
+// points (8 ms) under kLevelSlope of the wave's peak-to-peak range. A beat
+// with a baseline between its waves has much of it (normal beats and PVCs
+// read 0.4 to 0.8 in the MIT-BIH records); the sine-like oscillation of
+// ventricular flutter has little (0.15 to 0.35).
+inline constexpr double kLevelSlope = 0.02;
+double BaselineShare(const float* wave, int length);
 
 // raw: kRawWindow samples, the R-peak at kRawPre.
 void MeasureBeat(const int16_t* raw, OBeatFeatures& out);

@@ -72,6 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Case("Apc", kLead + "A" + Repeat("N", 20), 800, 0.7),
                     Case("ApcAtFastRate", kLead + "A" + Repeat("N", 20), 450, 0.75),
                     Case("PvcOnTheTWave", kLead + "V" + Repeat("N", 20), 900, 0.36),
+                    // 232 ms apart: five brief intervals are a salvo, six the waves of flutter
+                    Case("FastCoupletAtFastRate", kLead + "VV" + Repeat("N", 20), 400, 0.58),
+                    Case("FastSalvoOfFiveIntervals", kLead + "VVVVV" + Repeat("N", 20), 400, 0.58),
+                    OClassCase{"FlutterOfSixIntervals", kLead + "VVVVVV" + Repeat("N", 20), 400, 0.58,
+                     Repeat("N", 30) + "QQQQQV" + Repeat("N", 20)},
                     Case("PvcsAtSlowRate", kLead + "V" + Repeat("N", 15) + "V" + Repeat("N", 15), 1200),
                     Case("NoisyBeatsAreUnclassifiable", kLead + "n" + Repeat("N", 10) + "nn" + Repeat("N", 10), 800)),
     [](const testing::TestParamInfo<OClassCase>& info) { return std::string(info.param.name); });
@@ -103,6 +108,34 @@ TEST_P(Prematurity, EarlyNormalShapedBeatIsSupraventricularOnlyInsideTheBounds)
 INSTANTIATE_TEST_SUITE_P(Bounds, Prematurity,
                          testing::Values(OPrematureCase{0.87, 1.05, kBeatSupra}, OPrematureCase{0.93, 1.1, kBeatNormal},
                                          OPrematureCase{0.76, 0.93, kBeatSupra}, OPrematureCase{0.80, 0.92, kBeatNormal}));
+
+// A beat whose shape is shared by at most two others is Q at half the noise
+// that makes a beat of a common shape Q: alone, a noisy odd shape is more
+// likely noise than a PVC. The clean recording's bar is 0.004 of the QRS
+// height (BeatNoise); on the PVC a noise of 1.5 units reads about a third
+// of it, 3.5 units three quarters, and 2.5 units on a normal beat (a lower
+// QRS) more than four fifths.
+struct ORareNoiseCase {
+    char kind;
+    double noiseSd;
+    char expected;
+};
+class RareShapeNoise : public testing::TestWithParam<ORareNoiseCase> {};
+
+TEST_P(RareShapeNoise, NoisyRareShapeIsUnclassifiable)
+{
+    std::vector<OSyntheticBeat> beats = BeatPattern(kLead + GetParam().kind + Repeat("N", 20), 800);
+    beats[30].noisy = true;
+    beats[30].noiseSd = GetParam().noiseSd;
+    OSyntheticEcg ecg = MakeSyntheticEcg(beats);
+    ClassifyBeats(ecg.impulses.data(), int64_t(ecg.impulses.size()),
+                  ArraySampleSource(ecg.samples.data(), int64_t(ecg.samples.size())));
+    EXPECT_EQ(ecg.impulses[30].Class, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bounds, RareShapeNoise,
+                         testing::Values(ORareNoiseCase{'V', 1.5, kBeatVentricular}, ORareNoiseCase{'V', 3.5, kBeatUnknown},
+                                         ORareNoiseCase{'N', 2.5, kBeatNormal}));
 
 // A recording of wide beats without P waves is an idioventricular rhythm: the
 // largest cluster must not become the normal beat only by being the largest.

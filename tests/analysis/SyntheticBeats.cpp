@@ -39,7 +39,7 @@ OSyntheticEcg MakeSyntheticEcg(const std::vector<OSyntheticBeat>& beats)
     const auto total = static_cast<size_t>((t + 1500) / msPerSample);
     std::vector<double> x(total, 5000.0);
     std::mt19937 random(7);
-    std::normal_distribution<double> noise(0, 250);
+    std::normal_distribution<double> noise(0, 1);
     for (size_t k = 0; k < beats.size(); ++k) {
         const auto r = static_cast<int64_t>(std::lround(at[k] / msPerSample));
         for (const OWave& w : Shape(beats[k].kind)) {
@@ -53,7 +53,7 @@ OSyntheticEcg MakeSyntheticEcg(const std::vector<OSyntheticBeat>& beats)
         if (beats[k].noisy)
             for (int64_t i = std::max<int64_t>(r - 400, 0); i < std::min<int64_t>(r + 400, int64_t(total)); ++i)
                 if (std::abs(i - r) > 60)
-                    x[size_t(i)] += noise(random);
+                    x[size_t(i)] += beats[k].noiseSd * noise(random);
         OImpulse impulse{static_cast<int32_t>(r), 0, 1000.0, 0.001};
         ecg.impulses.push_back(impulse);
     }

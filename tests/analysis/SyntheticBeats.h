@@ -14,6 +14,7 @@ struct OSyntheticBeat {
     char kind;      // 'N' normal, 'A' atrial premature, 'V' ventricular
     double rrMs;    // interval from the beat before
     bool noisy = false;
+    double noiseSd = 250; // of the noise a noisy beat gets
 };
 
 struct OSyntheticEcg {
