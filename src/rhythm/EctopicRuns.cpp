@@ -67,6 +67,12 @@ void Patterns(const OImpulse* impulses, int64_t count, int normals, std::vector<
 
 } // namespace
 
+bool IsSustainedVt(const ORhythmEvent& event)
+{
+    return event.kind == ORhythmKind::VT &&
+           double(event.endSample - event.startSample) >= kSustainedVtSeconds * kSampleRate;
+}
+
 double RunBpm(const OImpulse* impulses, int64_t first, int64_t last)
 {
     const int64_t span = static_cast<int64_t>(impulses[last].Pos) - impulses[first].Pos;

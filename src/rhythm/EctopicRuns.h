@@ -3,7 +3,8 @@
 // gave (OImpulse::Class). A beat of class 0 (unclassified) counts as normal,
 // so a recording that was never classified has none of these events.
 //
-// - VT: 3 or more consecutive V beats at 100 bpm or faster. The rate of a
+// - VT: 3 or more consecutive V beats at 100 bpm or faster; sustained when
+//   it lasts 30 s or longer (IsSustainedVt), non-sustained otherwise. The rate of a
 //   run is taken over its own intervals, first V to last V:
 //   60 · (beats - 1) / (t_last - t_first), in samples of the file, so the
 //   coupling interval of the first V (which belongs to the rhythm before)
@@ -37,9 +38,13 @@
 inline constexpr int kRunMinBeats = 3;
 inline constexpr double kRunMinBpm = 100;
 inline constexpr int kPatternMinRepeats = 3;
+inline constexpr double kSustainedVtSeconds = 30; // a VT run this long or longer is sustained
 
 // Appends the VT, couplet, SVT, bigeminy and trigeminy events of the beats.
 void FindEctopicRuns(const OImpulse* impulses, int64_t count, std::vector<ORhythmEvent>& events);
+
+// Whether an event is a sustained VT run: 30 s or longer, first V to last.
+bool IsSustainedVt(const ORhythmEvent& event);
 
 // Mean rate of beats [first, last] over their own intervals; 0 for one beat.
 double RunBpm(const OImpulse* impulses, int64_t first, int64_t last);

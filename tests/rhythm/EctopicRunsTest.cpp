@@ -87,6 +87,28 @@ TEST(EctopicRuns, RunCarriesItsBeatsSpanAndOwnRate)
     EXPECT_NEAR(vt[0].meanBpm, 60 * kSampleRate / 400, 1e-9);
 }
 
+// VT is sustained from 30 s, first V to last: 30 s of intervals at 150 bpm
+// (400 ms, 75 of them) is, one interval fewer is not; a couplet never is.
+TEST(EctopicRuns, VtSustainedFromThirtySeconds)
+{
+    struct {
+        int intervals;
+        bool sustained;
+    } cases[] = {{74, false}, {75, true}};
+    for (const auto& c : cases) {
+        BeatSeries s;
+        s.Steady(72, 10).Pattern(std::string(size_t(c.intervals) + 1, kBeatVentricular), 400).Steady(72, 10);
+        const std::vector<ORhythmEvent> vt = OfKind(s.Events(), ORhythmKind::VT);
+        ASSERT_EQ(vt.size(), 1u) << c.intervals;
+        EXPECT_EQ(IsSustainedVt(vt[0]), c.sustained) << c.intervals << " intervals, "
+                                                     << (vt[0].endSample - vt[0].startSample) / kSampleRate << " s";
+    }
+    BeatSeries s;
+    s.Steady(72, 10).Pattern("VV", 400).Steady(72, 10);
+    for (const ORhythmEvent& e : s.Events().events)
+        EXPECT_FALSE(IsSustainedVt(e));
+}
+
 TEST(EctopicRuns, UnclassifiedRecordingHasNoEctopicEvents)
 {
     BeatSeries s;
