@@ -303,9 +303,9 @@ void Score(const ORecord& r, const std::vector<OImpulse>& beats, const ORhythmOp
                         first = first < 0 ? int64_t(i) : first;
                         last = int64_t(i);
                     }
-                const double bpm =
-                    last > first ? 60.0 * kSampleRate * double(last - first) / (beats[size_t(last)].Pos - beats[size_t(first)].Pos)
-                                 : 0.0;
+                const double bpm = last > first ? 60.0 * kSampleRate * double(last - first) /
+                                                      (beats[size_t(last)].Pos - beats[size_t(first)].Pos)
+                                                : 0.0;
                 std::printf("vt_missed_%s_%s: %.1f s, %.0f bpm, %s\n", v.name, r.name.c_str(), e.start / kSampleRate,
                             bpm, classes.c_str());
             }
@@ -418,7 +418,6 @@ void TimeRecordsDay(const std::vector<ORecord>& records)
     std::printf("events_24h_records_count: %zu\n", events);
 }
 
-
 // The simulator's recordings with known events, through the whole pass: each
 // true AF, VT, couplet, bigeminy, trigeminy or SVT episode is found when an
 // event of its kind overlaps it; an event of these kinds overlapping no true
@@ -455,8 +454,8 @@ std::vector<OSimCase> SimCases()
     add("bigeminy_long", 70, 300, {{OEcgPattern::Bigeminy, 60, 100}, {OEcgPattern::Trigeminy, 230, 15}});
     add("trigeminy_long", 65, 300, {{OEcgPattern::Trigeminy, 40, 60}, {OEcgPattern::Bigeminy, 240, 10}});
     add("svt_runs", 70, 300,
-        {{OEcgPattern::SvtRun, 60, 3, 130}, {OEcgPattern::SvtRun, 150, 10, 170}, {OEcgPattern::SvtRun, 240, 5, 190}},
-        0, 3);
+        {{OEcgPattern::SvtRun, 60, 3, 130}, {OEcgPattern::SvtRun, 150, 10, 170}, {OEcgPattern::SvtRun, 240, 5, 190}}, 0,
+        3);
     return cases;
 }
 
@@ -469,8 +468,8 @@ void BenchSimulated(const fs::path& folder, bool verbose)
     std::vector<OCount> counts(static_cast<size_t>(kinds));
     std::vector<std::pair<std::string, std::optional<OEcgTruth>>> recordings;
     for (const OSimCase& c : SimCases())
-        recordings.emplace_back(c.name, WriteRhythmRecording((folder / (std::string(c.name) + ".экг")).string(),
-                                                             c.options, c.seconds));
+        recordings.emplace_back(
+            c.name, WriteRhythmRecording((folder / (std::string(c.name) + ".экг")).string(), c.options, c.seconds));
     for (const double bpm : {55.0, 75.0, 110.0}) {
         const std::string name = "ectopy_" + std::to_string(int(bpm));
         recordings.emplace_back(name, WriteEctopyRecording((folder / (name + ".экг")).string(), bpm, 10, 3));

@@ -100,8 +100,8 @@ TEST(EctopicRuns, VtSustainedFromThirtySeconds)
         s.Steady(72, 10).Pattern(std::string(size_t(c.intervals) + 1, kBeatVentricular), 400).Steady(72, 10);
         const std::vector<ORhythmEvent> vt = OfKind(s.Events(), ORhythmKind::VT);
         ASSERT_EQ(vt.size(), 1u) << c.intervals;
-        EXPECT_EQ(IsSustainedVt(vt[0]), c.sustained) << c.intervals << " intervals, "
-                                                     << (vt[0].endSample - vt[0].startSample) / kSampleRate << " s";
+        EXPECT_EQ(IsSustainedVt(vt[0]), c.sustained)
+            << c.intervals << " intervals, " << (vt[0].endSample - vt[0].startSample) / kSampleRate << " s";
     }
     BeatSeries s;
     s.Steady(72, 10).Pattern("VV", 400).Steady(72, 10);
