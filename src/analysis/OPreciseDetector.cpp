@@ -228,7 +228,10 @@ void OPreciseDetector::Classify(const OPeak& p)
 {
     if (m_HaveBeat) {
         const int32_t gap = p.index - m_Last.index;
-        if (gap < kRefractory)
+        // The refractory period lies between the R-peaks themselves: the
+        // integrated maximum of a beat on the previous beat's T wave comes
+        // sooner after its R-peak than a lone beat's does.
+        if (p.pos - m_Last.pos < kDecimation * kRefractory)
             return;
         // In noise, an early peak must stand as high as the beats do.
         const bool earlyInNoise = m_InNoise && gap < kEarlyInNoise * m_RrMean && p.height < m_Spk;

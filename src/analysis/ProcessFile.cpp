@@ -1,5 +1,7 @@
 #include "ProcessFile.h"
 
+#include "BeatClassifier.h"
+#include "BeatSamples.h"
 #include "DetectorKind.h"
 #include "EcgTime.h"
 #include "OCcpMeter.h"
@@ -95,6 +97,10 @@ public:
         if (m_Precise)
             m_Precise->Finish();
         f.m_ImpulseInfo.SetCount(ImpulseCount());
+        // The classes go beside the flags; the pulse rate below reads them
+        // only after the precise detector.
+        if (f.m_ImpulseInfo.Present() && m_Control.cancel.load(std::memory_order_relaxed) == 0)
+            ClassifyBeats(f.m_ImpulseInfo.Data(), f.m_ImpulseInfo.Count(), FileSampleSource(f));
         if (f.m_Puls.Present())
             f.m_Puls.SetCount(m_Filter.PulseRate(f.m_Puls.Data(), f.m_Puls.Capacity(), f.m_ImpulseInfo.Data(),
                                                  f.m_ImpulseInfo.Count()));

@@ -1,9 +1,12 @@
 // Pulse rate from the impulse list: each point is the mean rate over the
 // first stretch of consecutive clean beats spanning more than the averaging
 // span W; a flagged beat ends a run with a held value and a drop to 0, and
-// drops shorter than 3·W are closed again.
+// drops shorter than 3·W are closed again. After the precise detector a beat
+// the classifier did not call normal counts as flagged too, so that only
+// intervals between two normal beats make the rate.
 #include "OEKGFilter.h"
 
+#include "DetectorKind.h"
 #include "EcgTime.h"
 
 int64_t OEKGFilter::PulseRate(OPoint* out, int64_t capacity, const OImpulse* I, int64_t c) const
@@ -14,7 +17,11 @@ int64_t OEKGFilter::PulseRate(OPoint* out, int64_t capacity, const OImpulse* I, 
         if (m < capacity)
             out[m++] = {x, y};
     };
-    auto flagged = [&](int64_t i) { return I[i].Flags != 0; };
+    const bool normalOnly = m_Detector == kDetectorPrecise;
+    auto flagged = [&](int64_t i) {
+        return I[i].Flags != 0 ||
+               (normalOnly && I[i].Class != kBeatUnclassified && I[i].Class != kBeatNormal);
+    };
 
     double runStart = -1000, runEnd = -1000;
     int64_t b = 1;

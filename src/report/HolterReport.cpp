@@ -47,29 +47,8 @@ void HeartRateRange(OHolterReport& r)
 
 void Episodes(OHolterReport& r)
 {
-    for (bool tachy : {false, true}) {
-        const auto inside = [&](size_t m) {
-            const auto& rate = r.hrPerMinute[m];
-            return rate && (tachy ? *rate > kTachyBpm : *rate < kBradyBpm);
-        };
-        for (size_t m = 0; m < r.hrPerMinute.size();) {
-            if (!inside(m)) {
-                ++m;
-                continue;
-            }
-            size_t end = m;
-            double extreme = *r.hrPerMinute[m];
-            while (end < r.hrPerMinute.size() && inside(end)) {
-                extreme = tachy ? std::max(extreme, *r.hrPerMinute[end]) : std::min(extreme, *r.hrPerMinute[end]);
-                ++end;
-            }
-            if (static_cast<int>(end - m) >= kEpisodeMinMinutes)
-                r.episodes.push_back({tachy, static_cast<int>(m), static_cast<int>(end - m), extreme});
-            m = end;
-        }
-    }
-    std::sort(r.episodes.begin(), r.episodes.end(),
-              [](const OEpisode& a, const OEpisode& b) { return a.firstMinute < b.firstMinute; });
+    for (const ORateEpisode& e : RateEpisodes(r.hrPerMinute))
+        r.episodes.push_back({e.tachycardia, e.firstMinute, e.minutes, e.extremeBpm});
 }
 
 // Activity and temperature per minute from the sectors.
@@ -222,7 +201,7 @@ std::optional<OHolterReport> BuildHolterReport(OReportInput input, OReportContro
         return std::nullopt;
     r.time = TimeDomain(r.rr);
     for (const ORrInterval& i : r.rr)
-        if (i.rrMs > kPauseMs)
+        if (IsPause(i.rrMs))
             r.pauses.push_back({i.timeS, i.rrMs});
     r.hrPerMinute = HeartRatePerMinute(r.rr, r.info.durationS);
     HeartRateRange(r);

@@ -7,6 +7,9 @@
 // - Pauses: every RR_i > 2000 ms (flags ignored), with its time and length.
 // - Brady- and tachycardia episodes: runs of whole minutes with heart rate
 //   < 50 or > 100 bpm lasting at least 2 minutes.
+//   Both rules, and their constants kPauseMs, kBradyBpm, kTachyBpm and
+//   kEpisodeMinMinutes, live in the rhythm library (RateRules.h), which the
+//   event list shares.
 // - Activity index of a minute: the mean length of the change of the
 //   acceleration vector (X, Y, Z, accelerometer units) from one sector to
 //   the next, over the sector pairs whose second sector starts in that minute
@@ -16,6 +19,7 @@
 #include "BeatTables.h"
 #include "FrequencyDomain.h"
 #include "HrvMetrics.h"
+#include "RateRules.h"
 #include "RecordingStart.h"
 #include "RhythmEvents.h"
 
@@ -27,10 +31,6 @@
 #include <string>
 #include <vector>
 
-inline constexpr double kPauseMs = 2000;
-inline constexpr double kBradyBpm = 50;
-inline constexpr double kTachyBpm = 100;
-inline constexpr int kEpisodeMinMinutes = 2;
 inline constexpr double kStripS = 10;
 inline constexpr int kStripPauses = 3; // longest pauses shown with a strip
 

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -137,6 +138,49 @@ TEST(PreciseDetectorClipping, ClippedBeatsAreFoundAndFlagged)
     EXPECT_EQ(all.falseNegatives + all.falsePositives, 0);
     EXPECT_TRUE(ImpulsePositions(impulses.Data(), impulses.Count(), true).empty());
 }
+
+// The 200 ms refractory period lies between R-peaks. APCs at 150 bpm land
+// on the T wave before them: at 280 ms and 230 ms (the integrated maximum of
+// such a beat comes sooner after its R-peak than the sinus beat's did) every
+// one is found; at 170 ms, inside the period, none is.
+struct ORefractoryCase {
+    double prematurity; // of the 400 ms interval
+    bool found;
+};
+class PreciseDetectorRefractory : public testing::TestWithParam<ORefractoryCase> {};
+
+TEST_P(PreciseDetectorRefractory, EarlyBeatsAreFoundOutsideThePeriodOnly)
+{
+    UseFreshSettings();
+    TestDialogs dialogs;
+    ORecordingOptions options;
+    options.ecg.bpm = 150;
+    options.ecg.seed = 11;
+    options.ecg.rhythm.apcPerMinute = 12;
+    options.ecg.rhythm.apcPrematurity = GetParam().prematurity;
+    std::vector<int64_t> truth;
+    TempDir dir;
+    WriteFileBytes(dir.File("r.экг"), MakeRecording(options, 501, &truth)); // two minutes
+    OPass pass;
+    RunPrecise(pass, dir.File("r.экг"));
+    const auto& impulses = pass.file.ImpulseInfo();
+    const std::vector<int64_t> found = ImpulsePositions(impulses.Data(), impulses.Count(), false);
+    int64_t early = 0, earlyFound = 0;
+    for (size_t i = 1; i < truth.size(); ++i) {
+        if (truth[i] - truth[i - 1] >= 0.3 * kSampleRate)
+            continue;
+        ++early;
+        auto it = std::lower_bound(found.begin(), found.end(), truth[i] - 40);
+        earlyFound += it != found.end() && *it <= truth[i] + 40;
+    }
+    ASSERT_GE(early, 10);
+    EXPECT_EQ(earlyFound, GetParam().found ? early : 0);
+    EXPECT_EQ(ScorePeaks(truth, found, kTolerance).falsePositives, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bounds, PreciseDetectorRefractory,
+                         testing::Values(ORefractoryCase{0.3, true}, ORefractoryCase{0.425, true},
+                                         ORefractoryCase{0.575, false}));
 
 // Twelve seconds of MIT-BIH record 119 in ventricular bigeminy: tall, wide
 // ectopic beats with tall T-waves between normal ones.
