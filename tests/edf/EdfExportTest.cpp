@@ -149,7 +149,9 @@ TEST_F(EdfRoundTrip, EveryValueAndMarkComesBackAsWritten)
     for (int64_t i = 0; i < impulses.Count(); ++i) {
         const auto& a = f.annotations[size_t(i)];
         EXPECT_NEAR(a.onset * 1e-7, impulses[i].Pos * kSamplePeriod, 1e-4) << i;
-        EXPECT_STREQ(a.annotation, impulses[i].Flags ? "R?" : "R");
+        // The class letter once the classifier has run, "R" before; "?" when flagged.
+        const std::string mark = impulses[i].Class != kBeatUnclassified ? std::string(1, impulses[i].Class) : "R";
+        EXPECT_EQ(a.annotation, mark + (impulses[i].Flags ? "?" : "")) << i;
     }
     EXPECT_STREQ(f.annotations.back().annotation, "Recording ends");
     EXPECT_NEAR(f.annotations.back().onset * 1e-7, n * kSectorDuration, 1e-4);

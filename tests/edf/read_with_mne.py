@@ -25,7 +25,7 @@ units = raw._orig_units
 assert units["ECG"] == "mV" and units["CCP1"] == "Hz", units
 ecg = raw.get_data(picks=["ECG"])[0]  # volts: the sample file is calibrated at 1000 units per mV
 assert 2e-3 < ecg.mean() < 8e-3, ecg.mean()
-beats = [a for a in raw.annotations if a["description"] in ("R", "R?")]
+beats = [a for a in raw.annotations if a["description"].rstrip("?") in ("R", "N", "S", "V", "F", "Q")]
 assert len(beats) == impulses, (len(beats), impulses)
 ends = [a for a in raw.annotations if a["description"] == "Recording ends"]
 assert len(ends) == 1 and abs(ends[0]["onset"] - 501 * 0.239616) < 1e-3, ends
