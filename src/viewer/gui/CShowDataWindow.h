@@ -26,6 +26,8 @@ class QTreeView;
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CControlBar;
 class CWaitDialog;
@@ -98,6 +100,11 @@ private:
     void Process();
     void EditParameters();
     void ExportData();
+    // The save dialog for a file made from the recording: its folder, its
+    // name with suffix (CShowDataWindowEdf.cpp).
+    std::optional<std::string> AskSaveBesideRecording(const std::string& title, const std::string& suffix,
+                                                      const std::string& ext,
+                                                      std::vector<std::pair<std::string, std::string>> filters);
     void ExportEdfFile(); // CShowDataWindowEdf.cpp
     void MakeReport();    // CShowDataWindowReport.cpp
     // Runs job on the worker under a wait dialog; returns when it has ended.

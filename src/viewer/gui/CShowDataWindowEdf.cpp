@@ -11,18 +11,29 @@
 
 #include <algorithm>
 
+std::optional<std::string> CShowDataWindow::AskSaveBesideRecording(const std::string& title,
+                                                                  const std::string& suffix,
+                                                                  const std::string& ext,
+                                                                  std::vector<std::pair<std::string, std::string>> filters)
+{
+    // Offered in the recording's folder, under its name, so that what is
+    // written from one recording stays together.
+    const OPathParts parts = SplitPath(m_File.FilePath());
+    FileDialogRequest request;
+    request.title = title;
+    request.folder = parts.folder;
+    request.fileName = parts.name + suffix;
+    request.defaultExt = ext;
+    request.filters = std::move(filters);
+    return Dialogs().ChooseSaveFile(request);
+}
+
 void CShowDataWindow::ExportEdfFile()
 {
     if (PassRunning() || !m_File.IsOpen())
         return;
-    const OPathParts parts = SplitPath(m_File.FilePath());
-    FileDialogRequest request;
-    request.title = "Экспорт записи в EDF+";
-    request.folder = parts.folder;
-    request.fileName = parts.name + ".edf";
-    request.defaultExt = "edf";
-    request.filters = {{"EDF+ - файлы (*.edf)", "*.edf"}, {"Все файлы (*.*)", "*"}};
-    const std::optional<std::string> path = Dialogs().ChooseSaveFile(request);
+    const std::optional<std::string> path = AskSaveBesideRecording(
+        "Экспорт записи в EDF+", ".edf", "edf", {{"EDF+ - файлы (*.edf)", "*.edf"}, {"Все файлы (*.*)", "*"}});
     if (!path)
         return;
 

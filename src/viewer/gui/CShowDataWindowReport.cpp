@@ -49,14 +49,8 @@ void CShowDataWindow::MakeReport()
 {
     if (PassRunning() || !m_File.IsOpen())
         return;
-    const OPathParts parts = SplitPath(m_File.FilePath());
-    FileDialogRequest ask;
-    ask.title = "Сохранить отчёт";
-    ask.folder = parts.folder;
-    ask.fileName = parts.name + " - отчёт.pdf";
-    ask.defaultExt = "pdf";
-    ask.filters = {{"PDF - файлы (*.pdf)", "*.pdf"}};
-    const std::optional<std::string> path = Dialogs().ChooseSaveFile(ask);
+    const std::optional<std::string> path =
+        AskSaveBesideRecording("Сохранить отчёт", " - отчёт.pdf", "pdf", {{"PDF - файлы (*.pdf)", "*.pdf"}});
     if (!path)
         return;
 
