@@ -69,30 +69,27 @@ ectopy="$out/ectopy.экг"
 awk -F'\t' -v first="$ectopy_first" '$1 == "rpeak" && $2 == first { print $3 "\t0\t" $4 }' "$truth" >"$out/ectopy - truth beats.tsv"
 awk -F'\t' -v first="$ectopy_first" -v OFS='\t' '$1 == "event" && $2 == first {
   printf "%s\t%.2f\t%.2f\t%d\t%.1f\n", $3, $4 / 976.5625, $5 / 976.5625, $6, $7 }' "$truth" >"$out/ectopy - truth events.tsv"
-cli_help=$(build/bin/brenna-cli help)
-if [[ "$cli_help" == *--beats* && "$cli_help" == *--events* ]]; then
-  build/bin/brenna-cli analyse "$ectopy" --detector precise --beats "$out/ectopy - beats.tsv" \
-    --events "$out/ectopy - events.tsv"
-  echo "ectopy recording: beats per class found (truth):"
-  for class in N S V; do
-    found=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - beats.tsv" | wc -l)
-    known=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - truth beats.tsv" | wc -l)
-    echo "  $class: $found ($known)"
-  done
-  echo "ectopy recording: events found, then the truth:"
-  cat "$out/ectopy - events.tsv"
-  echo "  --"
-  cat "$out/ectopy - truth events.tsv"
-else
-  echo "ectopy recording: this brenna-cli has no --beats/--events yet; the truth is in $out/ectopy - truth *.tsv"
-fi
-build/bin/brenna-cli report "$ectopy" "$out/ectopy - отчёт.pdf" --json "$out/ectopy - отчёт.json"
+build/bin/brenna-cli analyse "$ectopy" --detector precise --beats "$out/ectopy - beats.tsv" \
+  --events "$out/ectopy - events.tsv"
+echo "ectopy recording: beats per class found (truth):"
+for class in N S V; do
+  found=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - beats.tsv" | wc -l)
+  known=$(awk -F'\t' -v c="$class" '$3 == c' "$out/ectopy - truth beats.tsv" | wc -l)
+  echo "  $class: $found ($known)"
+done
+echo "ectopy recording: events found, then the truth:"
+cat "$out/ectopy - events.tsv"
+echo "  --"
+cat "$out/ectopy - truth events.tsv"
+build/bin/brenna-cli report "$ectopy" "$out/ectopy - отчёт.pdf" --json "$out/ectopy - отчёт.json" --detector precise
 
 xvfb-run -a "${brenna[@]}" --screenshot "$out/control.png" >/dev/null 2>&1 || true
 xvfb-run -a build/bin/brenna --settings-folder "$out/settings" --analyse "$recording" \
   --screenshot "$out/analysis.png" >/dev/null 2>&1 || true
 xvfb-run -a build/bin/brenna --settings-folder "$out/settings" --analyse "$ectopy" \
   --screenshot "$out/ectopy.png" >/dev/null 2>&1 || true
+xvfb-run -a build/bin/brenna --settings-folder "$out/settings" --review "$ectopy" \
+  --screenshot "$out/review.png" >/dev/null 2>&1 || true
 echo
 echo "files in $out/:"
 echo "  list.tsv                the recording list"
@@ -103,5 +100,6 @@ echo "  recording-$row.edf       the recording as EDF+, with its R-peaks"
 echo "  recording-$row - отчёт.pdf  the Holter report (figures in .json, RR intervals in - RR.csv)"
 echo "  ectopy.экг              the recording with premature beats, runs, bigeminy and AF"
 echo "  ectopy - *.tsv          its beats' classes and rhythm events, found and true"
-echo "  ectopy - отчёт.pdf      its Holter report; ectopy.png its analysis window"
+echo "  ectopy - отчёт.pdf      its Holter report; ectopy.png its analysis window,"
+echo "                          review.png the same at its first AF episode"
 echo "  control.png, analysis.png  the two windows"
