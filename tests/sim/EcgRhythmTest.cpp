@@ -94,10 +94,12 @@ double LocalRr(const OEcgTruth& t, size_t i)
 {
     double sum = 0;
     int count = 0;
-    for (size_t k = 1; k < t.rPeaks.size() && count < 4; ++k)
-        for (const size_t j : {i - k - 1, i + k + 1}) {
-            if (j < 1 || j + 1 >= t.rPeaks.size() || j + 1 > t.rPeaks.size())
+    const auto n = static_cast<int64_t>(t.rPeaks.size());
+    for (int64_t k = 1; k < n && count < 4; ++k)
+        for (const int64_t at : {int64_t(i) - k - 1, int64_t(i) + k + 1}) {
+            if (at < 1 || at + 1 >= n)
                 continue;
+            const auto j = static_cast<size_t>(at);
             if (t.classes[j] == 'N' && t.classes[j - 1] == 'N' && (j < 2 || t.classes[j - 2] == 'N') &&
                 t.classes[j + 1] == 'N') {
                 sum += Seconds(t, j) - Seconds(t, j - 1);
