@@ -6,17 +6,6 @@
 
 namespace {
 
-double Median(std::vector<double>& values)
-{
-    const size_t n = values.size();
-    std::nth_element(values.begin(), values.begin() + n / 2, values.end());
-    const double upper = values[n / 2];
-    if (n % 2)
-        return upper;
-    const double lower = *std::max_element(values.begin(), values.begin() + n / 2);
-    return (lower + upper) / 2;
-}
-
 double Mean(const std::vector<double>& values)
 {
     double sum = 0;
@@ -55,16 +44,7 @@ std::vector<ORrInterval> RrIntervals(const std::vector<OBeat>& beats)
         if (r.flagsFirst || r.flagsSecond || !NnClass(beats[i].beatClass) || !NnClass(beats[i + 1].beatClass) ||
             r.rrMs < kNnMinMs || r.rrMs > kNnMaxMs)
             continue;
-        neighbours.clear();
-        for (size_t j = i >= kNnMedianSide ? i - kNnMedianSide : 0; j < std::min(n, i + kNnMedianSide + 1); ++j)
-            if (j != i)
-                neighbours.push_back(rr[j].rrMs);
-        if (neighbours.empty()) {
-            r.nn = true;
-            continue;
-        }
-        const double median = Median(neighbours);
-        r.nn = std::abs(r.rrMs - median) <= kNnMedianTolerance * median;
+        r.nn = NearNeighbourMedian([&](size_t j) { return rr[j].rrMs; }, n, i, neighbours);
     }
     return rr;
 }

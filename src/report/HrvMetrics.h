@@ -28,6 +28,7 @@
 //   least 30 s of NN.
 //
 // A figure that the data cannot give is empty (std::nullopt).
+#include "NnRule.h" // kNnMinMs, kNnMaxMs, kNnMedianTolerance, kNnMedianSide, NnClass
 #include "OImpulse.h"
 
 #include <cstdint>
@@ -48,19 +49,8 @@ struct ORrInterval {
     bool inAf = false; // second beat inside atrial fibrillation (set by the report)
 };
 
-// A beat that may end an NN interval: normal, or not classified.
-inline bool NnClass(char beatClass)
-{
-    return beatClass == kBeatNormal || beatClass == kBeatUnclassified;
-}
-
-inline constexpr double kNnMinMs = 300;
-inline constexpr double kNnMaxMs = 2000;
-inline constexpr double kNnMedianTolerance = 0.20;
-inline constexpr int kNnMedianSide = 5;
 inline constexpr double kSegmentS = 300;
 inline constexpr double kSegmentMinNnS = 150;
-inline constexpr double kMinuteMinNnS = 30;
 inline constexpr double kTriangularBinMs = 7.8125;
 inline constexpr double kPnnThresholdMs = 50;
 

@@ -1,21 +1,16 @@
 #include "RateRules.h"
 
 #include "EcgTime.h"
+#include "NnRule.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kNormalMinMs = 300;
-constexpr double kNormalMaxMs = 2000;
-constexpr double kMedianTolerance = 0.20;
-constexpr int kMedianSide = 5;
-constexpr double kMinuteMinS = 30;
-
 bool NormalBeat(const OImpulse& p)
 {
-    return p.Flags == 0 && (p.Class == kBeatUnclassified || p.Class == kBeatNormal);
+    return p.Flags == 0 && NnClass(p.Class);
 }
 
 } // namespace
@@ -62,24 +57,9 @@ std::vector<std::optional<double>> MinuteRates(const OImpulse* impulses, int64_t
         if (!NormalBeat(impulses[i]) || !NormalBeat(impulses[i + 1]))
             continue;
         const double rr = rrMs(i);
-        if (rr < kNormalMinMs || rr > kNormalMaxMs)
+        if (rr < kNnMinMs || rr > kNnMaxMs ||
+            !NearNeighbourMedian([&](size_t j) { return rrMs(int64_t(j)); }, size_t(intervals), size_t(i), neighbours))
             continue;
-        neighbours.clear();
-        for (int64_t j = std::max<int64_t>(0, i - kMedianSide); j < std::min(intervals, i + kMedianSide + 1); ++j)
-            if (j != i)
-                neighbours.push_back(rrMs(j));
-        if (!neighbours.empty()) {
-            const size_t half = neighbours.size() / 2;
-            std::nth_element(neighbours.begin(), neighbours.begin() + static_cast<std::ptrdiff_t>(half),
-                             neighbours.end());
-            double median = neighbours[half];
-            if (neighbours.size() % 2 == 0)
-                median = (median + *std::max_element(neighbours.begin(),
-                                                     neighbours.begin() + static_cast<std::ptrdiff_t>(half))) /
-                         2;
-            if (std::abs(rr - median) > kMedianTolerance * median)
-                continue;
-        }
         const int64_t m = static_cast<int64_t>(std::floor(impulses[i + 1].Pos / kSampleRate / 60));
         if (m < 0 || m >= minutes)
             continue;
@@ -88,7 +68,7 @@ std::vector<std::optional<double>> MinuteRates(const OImpulse* impulses, int64_t
     }
     std::vector<std::optional<double>> rate(static_cast<size_t>(minutes));
     for (size_t m = 0; m < rate.size(); ++m)
-        if (sum[m] >= kMinuteMinS * 1000)
+        if (sum[m] >= kMinuteMinNnS * 1000)
             rate[m] = 60000.0 / (sum[m] / n[m]);
     return rate;
 }

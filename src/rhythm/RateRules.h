@@ -10,8 +10,7 @@
 //
 // The report takes the heart rate of a minute from its own NN intervals
 // (HrvMetrics.h). The event list, which sees only impulses, computes it here
-// by the same rule (MinuteRates below), with one addition: both beats of an
-// interval must be normal (N or unclassified).
+// (MinuteRates below) by the same rule, NnRule.h.
 #include "OImpulse.h"
 
 #include <cstdint>
