@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 double Seconds(std::chrono::steady_clock::time_point since)
 {
@@ -36,6 +37,23 @@ bool WriteBenchRecording(const std::string& path, int64_t sectors, std::vector<i
     if (rPeaks)
         *rPeaks = writer.RPeaks();
     return std::fclose(out) == 0 && ok;
+}
+
+std::string WeekRecordingPath()
+{
+    const std::string path = std::string(BRENNA_BENCH_FOLDER) + "/неделя.экг";
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) == static_cast<uintmax_t>(kBenchWeekSectors) * 512)
+        return path;
+    // Written under another name first: an interrupted run must not leave a
+    // short file that a later one would take for the week.
+    const std::string partial = path + ".part";
+    if (!WriteBenchRecording(partial, kBenchWeekSectors)) {
+        std::filesystem::remove(partial, error);
+        return {};
+    }
+    std::filesystem::rename(partial, path, error);
+    return error ? std::string() : path;
 }
 
 std::unique_ptr<OEcgFile> OpenAndProcess(const std::string& path)

@@ -22,6 +22,12 @@ double ThreadCpuSeconds();
 // receives the model's R-peak sample indices.
 bool WriteBenchRecording(const std::string& path, int64_t sectors, std::vector<int64_t>* rPeaks = nullptr);
 
+// A week-long recording (kBenchWeekSectors of the same model, its sector
+// numbers and ticks running on), written once into the build folder and
+// reused by later runs; empty when it cannot be written.
+inline constexpr int64_t kBenchWeekSectors = 7 * kBenchDaySectors;
+std::string WeekRecordingPath();
+
 // Opens path and runs one processing pass with the stored parameters over it;
 // nullptr when the file cannot be opened.
 std::unique_ptr<OEcgFile> OpenAndProcess(const std::string& path);
