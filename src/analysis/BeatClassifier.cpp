@@ -4,6 +4,7 @@
 #include "BeatFlutter.h"
 #include "BeatNoise.h"
 #include "BeatRhythm.h"
+#include "BeatRunContext.h"
 #include "BeatTemplates.h"
 #include "EcgTime.h"
 
@@ -325,14 +326,20 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
 
     // Each beat.
     const std::vector<uint8_t> flutter = FlutterWaves(impulses, count, level);
+    std::vector<uint8_t> noisyVentricular(static_cast<size_t>(count), 0);
     for (int64_t i = 0; i < count; ++i) {
         // A shape shared by at most two other beats is Q at half the noise:
         // alone, a noisy odd shape is more likely noise than an ectopic beat.
         const int c = cluster[size_t(i)];
         const bool rareShape = c >= 0 && result.clusters[size_t(c)].beats <= kRareShapeBeats;
         const double noiseBar = rareShape ? kRareShapeNoise * noisy : noisy;
-        if (noise[size_t(i)] > noiseBar || flutter[size_t(i)] || ExtraWave(rhythm[size_t(i)])) {
+        if (flutter[size_t(i)] || ExtraWave(rhythm[size_t(i)])) {
             impulses[i].Class = kBeatUnknown;
+            continue;
+        }
+        if (noise[size_t(i)] > noiseBar) {
+            impulses[i].Class = kBeatUnknown;
+            noisyVentricular[size_t(i)] = c >= 0 && result.clusters[size_t(c)].verdict == kBeatVentricular;
             continue;
         }
         const char shape = shapeOf(i);
@@ -343,5 +350,9 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
             cls = kBeatSupra;
         impulses[i].Class = cls;
     }
+    KeepVentricularRuns(impulses, count, noisyVentricular, flutter, [&](int64_t i, int64_t k) {
+        const int a = cluster[size_t(i)], b = cluster[size_t(k)];
+        return a >= 0 && b >= 0 ? ShapeCorrelation(clusters[size_t(a)].mean, clusters[size_t(b)].mean) : 0.0;
+    });
     return result;
 }

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -136,6 +137,41 @@ TEST_P(RareShapeNoise, NoisyRareShapeIsUnclassifiable)
 INSTANTIATE_TEST_SUITE_P(Bounds, RareShapeNoise,
                          testing::Values(ORareNoiseCase{'V', 1.5, kBeatVentricular}, ORareNoiseCase{'V', 3.5, kBeatUnknown},
                                          ORareNoiseCase{'N', 2.5, kBeatNormal}));
+
+// Through the classifier: a noisy PVC that is Q when alone (RareShapeNoise)
+// is V in the middle of three PVCs of one focus at run pace
+// (BeatRunContextTest has the rule's bounds); beside a single PVC, or among
+// PVCs of another focus (their QRS upside down), it stays Q.
+struct ONoisyRunCase {
+    const char* name;
+    std::string run; // after the lead: 'V' or 'W', the middle one noisy
+    char expected;   // the noisy beat's class
+};
+void PrintTo(const ONoisyRunCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+class NoisyBeatInRun : public testing::TestWithParam<ONoisyRunCase> {};
+
+TEST_P(NoisyBeatInRun, KeepsTheRunsClassOnlyInsideARunOfItsShape)
+{
+    const ONoisyRunCase& c = GetParam();
+    std::vector<OSyntheticBeat> beats = BeatPattern(kLead + c.run + Repeat("N", 20), 1000, 0.58);
+    beats[31].noisy = true;
+    beats[31].noiseSd = 3.5;
+    OSyntheticEcg ecg = MakeSyntheticEcg(beats);
+    ClassifyBeats(ecg.impulses.data(), int64_t(ecg.impulses.size()),
+                  ArraySampleSource(ecg.samples.data(), int64_t(ecg.samples.size())));
+    EXPECT_EQ(ecg.impulses[31].Class, c.expected);
+    EXPECT_EQ(ecg.impulses[30].Class, kBeatVentricular);
+    EXPECT_EQ(ClassString(ecg.impulses).substr(0, 30), kLead);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, NoisyBeatInRun,
+                         testing::Values(ONoisyRunCase{"InARunOfThree", "VVV", kBeatVentricular},
+                                         ONoisyRunCase{"SecondOfACouplet", "VV", kBeatUnknown},
+                                         ONoisyRunCase{"OtherFocusInARun", "VWV", kBeatUnknown}),
+                         [](const testing::TestParamInfo<ONoisyRunCase>& info) { return std::string(info.param.name); });
 
 // A recording of wide beats without P waves is an idioventricular rhythm: the
 // largest cluster must not become the normal beat only by being the largest.

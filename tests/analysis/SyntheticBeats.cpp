@@ -21,7 +21,8 @@ const std::vector<OWave>& Shape(char kind)
     static const std::vector<OWave> atrial = {
         {-120, -150, 18}, {-100, -28, 7}, {1200, 0, 9}, {-250, 26, 8}, {300, 260, 45}};
     static const std::vector<OWave> ventricular = {{1400, 0, 30}, {-900, 85, 32}, {-450, 320, 65}};
-    return kind == 'V' ? ventricular : kind == 'A' ? atrial : normal;
+    static const std::vector<OWave> otherFocus = {{-1400, 0, 30}, {900, 85, 32}, {450, 320, 65}};
+    return kind == 'V' ? ventricular : kind == 'W' ? otherFocus : kind == 'A' ? atrial : normal;
 }
 
 } // namespace
@@ -70,9 +71,9 @@ std::vector<OSyntheticBeat> BeatPattern(const std::string& pattern, double rrMs,
     for (const char c : pattern) {
         const char kind = c == 'n' ? 'N' : c;
         double rr = rrMs;
-        if (kind == 'A' || kind == 'V')
+        if (kind == 'A' || kind == 'V' || kind == 'W')
             rr = coupling * rrMs; // a couplet's second beat follows at the same rate
-        else if (before == 'V')
+        else if (before == 'V' || before == 'W')
             rr = (2 - coupling) * rrMs;
         beats.push_back({kind, rr, c == 'n'});
         before = kind;
