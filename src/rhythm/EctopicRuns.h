@@ -27,10 +27,12 @@
 // of 3 V at 88 to 90 bpm (mitdb-223). End to end, with the beat
 // classifier's classes: 26 of 39 (66.7 %), and 26 of the 31 VT events
 // outside the ventricular flutter of mitdb-207 lie in a `(VT` episode. Of
-// the 9 more missed, 5 lost a beat to the detector (mitdb-203 three times,
-// -207 twice: a V under 360 ms after the one before, taken for its T wave),
-// and 4 have a beat the classifier called N or Q (mitdb-203 three times,
-// mitdb-205 once). On the simulator's recordings through the pass every VT
+// the 9 more missed, 5 lost a V to the detector (mitdb-203 three times,
+// -207 twice: three V lower than its threshold, two early peaks in noise
+// that were not as high as the beats), and 4 have a beat the classifier
+// called N or Q (mitdb-203 three times: V shaped like its normal beats in
+// atrial fibrillation; mitdb-205 once: two noisy beats of a shape of their
+// own). On the simulator's recordings through the pass every VT
 // run, couplet, bigeminy, trigeminy and SVT run is found, none falsely.
 // Cost: one pass over the beats.
 #include "RhythmEvents.h"
