@@ -20,7 +20,8 @@
 // beat classifier gives ("pass"); and the reference beats with their labels
 // mapped to the AAMI classes ("reference"), which tells the rhythm rules'
 // faults from the classifier's. Missed VT episodes are listed with their
-// rate and the classes their beats got.
+// rate, the classes their beats got and how many of their reference beats
+// the detector missed.
 // Simulator ("sim_"): recordings with AF, VT runs, couplets, bigeminy,
 // trigeminy and SVT written by the ECG model, through the whole pass; a true
 // episode is found when an event of its kind overlaps it, an event of these
@@ -306,8 +307,18 @@ void Score(const ORecord& r, const std::vector<OImpulse>& beats, const ORhythmOp
                 const double bpm = last > first ? 60.0 * kSampleRate * double(last - first) /
                                                       (beats[size_t(last)].Pos - beats[size_t(first)].Pos)
                                                 : 0.0;
-                std::printf("vt_missed_%s_%s: %.1f s, %.0f bpm, %s\n", v.name, r.name.c_str(), e.start / kSampleRate,
-                            bpm, classes.c_str());
+                // The reference beats of the episode the detector missed:
+                // a run the classes cannot complete.
+                int reference = 0, undetected = 0;
+                for (const OImpulse& p : r.reference)
+                    if (p.Pos >= e.start && p.Pos < e.end) {
+                        ++reference;
+                        undetected += std::none_of(beats.begin(), beats.end(), [&](const OImpulse& b) {
+                            return std::llabs(int64_t(b.Pos) - p.Pos) <= kMatchSamples;
+                        });
+                    }
+                std::printf("vt_missed_%s_%s: %.1f s, %.0f bpm, %s, %d of %d reference beats undetected\n", v.name,
+                            r.name.c_str(), e.start / kSampleRate, bpm, classes.c_str(), undetected, reference);
             }
         }
     }
