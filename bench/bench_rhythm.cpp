@@ -285,8 +285,17 @@ void Score(const ORecord& r, const std::vector<OImpulse>& beats, const ORhythmOp
                 for (const auto& [name, spans] : r.rhythm)
                     if (Overlaps(e, spans))
                         rhythm += name;
-                std::printf("vt_false_%s_%s: %.1f to %.1f s, %s\n", v.name, r.name.c_str(), e.start / kSampleRate,
-                            e.end / kSampleRate, rhythm.c_str());
+                // And what its beats are in the reference ('-': no beat).
+                std::string labels;
+                for (const OImpulse& b : beats)
+                    if (b.Pos >= e.start && b.Pos < e.end) {
+                        const auto near = std::find_if(r.reference.begin(), r.reference.end(), [&](const OImpulse& p) {
+                            return std::llabs(int64_t(b.Pos) - p.Pos) <= kMatchSamples;
+                        });
+                        labels += near == r.reference.end() ? '-' : near->Class;
+                    }
+                std::printf("vt_false_%s_%s: %.1f to %.1f s, %s, reference beats %s\n", v.name, r.name.c_str(),
+                            e.start / kSampleRate, e.end / kSampleRate, rhythm.c_str(), labels.c_str());
             }
         }
     }
