@@ -51,8 +51,7 @@ TEST_P(RunContext, NoisyBeatJoinsARunOnlyInsideTheBounds)
     }
     if (c.flutterAt >= 0)
         flutter[size_t(c.flutterAt)] = 1;
-    KeepVentricularRuns(beats.data(), int64_t(beats.size()), noisy, flutter,
-                        [&](int64_t, int64_t) { return c.match; });
+    KeepVentricularRuns(beats.data(), int64_t(beats.size()), noisy, flutter, [&](int64_t, int64_t) { return c.match; });
     for (size_t i = 0; i < beats.size(); ++i)
         EXPECT_EQ(beats[i].Class, c.classes[i] == '*' ? c.expected : c.classes[i]) << i;
 }
@@ -72,6 +71,8 @@ const ORunContextCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Bounds, RunContext, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<ORunContextCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<ORunContextCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
