@@ -23,6 +23,11 @@ public:
 
     // sample(i) gives sample i for 0 <= i < count.
     template <typename F> void Build(int64_t count, F sample);
+    // From extremes of consecutive blocks of kFanOut samples taken elsewhere
+    // (as a processing pass streams the samples by): block(b, &lo, &hi) for
+    // 0 <= b < ceil(count / kFanOut), lo > hi for a block without a valid
+    // sample. Range then reads single samples only at a range's edges.
+    template <typename F> void BuildFromBlocks(int64_t count, F block);
 
     // Extremes of the samples [i0, i1) (clipped to the array); false when
     // there is no valid sample there.
@@ -38,7 +43,7 @@ private:
     template <typename T> using Level = std::vector<Extremes<T>, GrLargeAllocator<Extremes<T>>>;
     template <typename T> using Levels = std::vector<Level<T>>;
 
-    template <typename T> void BuildUpper(Levels<T>& levels, const std::vector<Extremes<double>>& first);
+    template <typename T, typename F> void BuildUpper(Levels<T>& levels, int64_t blocks, F block);
     template <typename T, typename F>
     bool RangeIn(const Levels<T>& levels, int64_t i0, int64_t i1, F sample, double* lo, double* hi) const;
     // Extremes of n > 0 items. Four independent minima and maxima: one
@@ -84,19 +89,45 @@ template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
         }
         first[static_cast<size_t>(b)] = {lo, hi};
     }
+    const auto block = [&first](int64_t b) { return first[static_cast<size_t>(b)]; };
     if (single)
-        BuildUpper(m_Single, first);
+        BuildUpper(m_Single, blocks, block);
     else
-        BuildUpper(m_Double, first);
+        BuildUpper(m_Double, blocks, block);
 }
 
-template <typename T> void OGrEnvelope::BuildUpper(Levels<T>& levels, const std::vector<Extremes<double>>& first)
+template <typename F> void OGrEnvelope::BuildFromBlocks(int64_t count, F block)
+{
+    m_Count = count;
+    m_Single.clear();
+    m_Double.clear();
+    const int64_t blocks = (count + kFanOut - 1) / kFanOut;
+    const auto extremes = [&block](int64_t b) {
+        double lo = kGrNone, hi = -kGrNone;
+        block(b, &lo, &hi);
+        return lo <= hi ? Extremes<double>{lo, hi} : Extremes<double>{kGrNone, -kGrNone};
+    };
+    bool single = true;
+    for (int64_t b = 0; b < blocks && single; ++b) {
+        const Extremes<double> e = extremes(b);
+        single = e.lo > e.hi || (static_cast<double>(static_cast<float>(e.lo)) == e.lo &&
+                                 static_cast<double>(static_cast<float>(e.hi)) == e.hi);
+    }
+    if (single)
+        BuildUpper(m_Single, blocks, extremes);
+    else
+        BuildUpper(m_Double, blocks, extremes);
+}
+
+template <typename T, typename F> void OGrEnvelope::BuildUpper(Levels<T>& levels, int64_t blocks, F block)
 {
     // Empty blocks keep the "none" extremes, which single precision holds
     // as infinities: still above and below every valid value.
-    Level<T> level(first.size());
-    for (size_t b = 0; b < first.size(); ++b)
-        level[b] = {static_cast<T>(first[b].lo), static_cast<T>(first[b].hi)};
+    Level<T> level(static_cast<size_t>(blocks));
+    for (int64_t b = 0; b < blocks; ++b) {
+        const Extremes<double> e = block(b);
+        level[static_cast<size_t>(b)] = {static_cast<T>(e.lo), static_cast<T>(e.hi)};
+    }
     levels.push_back(std::move(level));
     while (levels.back().size() > 1) {
         const Level<T>& below = levels.back();
