@@ -1,5 +1,6 @@
 // The analysis window's graph list and series: which graphs a choice of
 // series gives, the start time, and what the series read from a file.
+#include "AnalysisFixtures.h"
 #include "EcgFixture.h"
 #include "GrRanges.h"
 #include "OEKGFilter.h"
@@ -207,10 +208,12 @@ protected:
         filter = new OEKGFilter;
         ASSERT_TRUE(file->OpenEcgFile(path, true));
         OProcessControl control;
-        ProcessFile(*file, *filter, control);
+        ProcessFile(*file, *filter, control, {.display = true});
+        reference = new OReferenceRun(ReferenceFilterRun(*file, true));
     }
     static void TearDownTestSuite()
     {
+        delete reference;
         delete filter;
         delete file;
         delete dir;
@@ -219,10 +222,12 @@ protected:
     static TempDir* dir;
     static OEcgFile* file;
     static OEKGFilter* filter;
+    static OReferenceRun* reference; // the filtered ECG and threshold, sample by sample
 };
 TempDir* ProcessedSeries::dir;
 OEcgFile* ProcessedSeries::file;
 OEKGFilter* ProcessedSeries::filter;
+OReferenceRun* ProcessedSeries::reference;
 
 TEST_F(ProcessedSeries, PulseRateZeroIsDrawnAlone)
 {
@@ -326,24 +331,25 @@ TEST_F(ProcessedSeries, FilteredSignalHiddenWhileAPassRewritesIt)
     std::string time = "00:00:00";
     list.Rebuild({.filteredEcg = true, .threshold = true, .pulse = true}, time, 29);
     OGrLine_Uevo& line = list.Line();
-    const int64_t n = file->ProcessedData().Count();
+    const int64_t n = file->ProcessedN();
+    ASSERT_EQ(static_cast<int64_t>(reference->filtered.size()), n);
     ASSERT_GT(n, 0);
     double lo, hi;
     line.SetType(100);
     line.GetXRange(&lo, &hi);
     EXPECT_DOUBLE_EQ(hi, n * 0.001024);
     const double x = 1000.5 * 0.001024;
-    EXPECT_EQ(line.GetValue(&x), file->ProcessedData()[1000]);
+    EXPECT_EQ(line.GetValue(&x), reference->filtered[1000]);
     line.SetType(101);
-    EXPECT_EQ(line.GetValue(&x), file->ProcessedPorog()[1000]);
+    EXPECT_EQ(line.GetValue(&x), reference->threshold[1000]);
     const double beyond = (n + 1) * 0.001024;
     EXPECT_EQ(line.GetValue(&beyond), 0.0);
 
     double low = 0, high = 0;
     line.SetType(100);
     ASSERT_EQ(line.GetValueRange(0.0, hi, &low, &high), 1);
-    EXPECT_EQ(low, *std::min_element(file->ProcessedData().Data(), file->ProcessedData().Data() + n));
-    EXPECT_EQ(high, *std::max_element(file->ProcessedData().Data(), file->ProcessedData().Data() + n));
+    EXPECT_EQ(low, *std::min_element(reference->filtered.begin(), reference->filtered.end()));
+    EXPECT_EQ(high, *std::max_element(reference->filtered.begin(), reference->filtered.end()));
 
     line.SetResultsHidden(true);
     EXPECT_FALSE(GrValid(line.GetValue(&x)));
