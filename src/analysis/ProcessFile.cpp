@@ -150,7 +150,7 @@ private:
 
         double rough, fine;
         m_Ccp.Update(sector, rough, fine);
-        if (s >= 4 && m_File.m_FMs.Present())
+        if (s >= 4 && m_Outputs.frequencies && m_File.m_FMs.Present())
             m_File.m_FMs.Append({rough, fine});
     }
 

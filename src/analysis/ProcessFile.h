@@ -23,6 +23,9 @@ struct OProcessControl {
 // more; the window asks for the display data.
 struct OPassOutputs {
     bool display = false; // OEcgFile::Display(): checkpoints and block extremes
+    // m_FMs, the CCP1 frequencies (16 bytes a sector, 40 MB for a week): left
+    // empty by a caller whose outputs do not show them.
+    bool frequencies = true;
 };
 
 // One pass with the filter's stored parameters (reloaded by Prepare). Ends

@@ -249,6 +249,14 @@ TEST_P(PassOutputs, DisplayDataLeavesTheResultsAlone)
     same(plain.Thermo(), shown.Thermo(), "temperature");
     same(plain.FMs(), shown.FMs(), "frequencies");
     ASSERT_TRUE(plain.PassCheck() && shown.PassCheck());
+
+    // Without the frequencies only they are missing.
+    ASSERT_EQ(ProcessFile(shown, *filter, control, {.frequencies = false}), 600);
+    EXPECT_EQ(shown.FMs().Count(), 0);
+    EXPECT_EQ(shown.Display(), nullptr);
+    same(plain.ImpulseInfo(), shown.ImpulseInfo(), "impulses without frequencies");
+    same(plain.Puls(), shown.Puls(), "pulse without frequencies");
+    same(plain.Thermo(), shown.Thermo(), "temperature without frequencies");
 }
 
 INSTANTIATE_TEST_SUITE_P(Detectors, PassOutputs, testing::Values(kDetectorStandard, kDetectorPrecise));
