@@ -43,7 +43,9 @@ inline int16_t FilteredSample(double v)
 class OFilteredSpan {
 public:
     // The threshold's state is kept before raw sample k·kCheckpointSectors·234.
-    static constexpr int64_t kCheckpointSectors = 16;
+    // Every 4 sectors (936 samples, 6 bytes a sector): a span far from the
+    // last one costs at most that many samples more than its warm-up.
+    static constexpr int64_t kCheckpointSectors = 4;
     using OCheckpoints = std::vector<OEKGFilter::OThresholdState>;
 
     // file: the open recording the pass read; shape: its filter

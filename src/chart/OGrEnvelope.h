@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class OGrEnvelope {
@@ -23,11 +24,15 @@ public:
 
     // sample(i) gives sample i for 0 <= i < count.
     template <typename F> void Build(int64_t count, F sample);
-    // From extremes of consecutive blocks of kFanOut samples taken elsewhere
-    // (as a processing pass streams the samples by): block(b, &lo, &hi) for
-    // 0 <= b < ceil(count / kFanOut), lo > hi for a block without a valid
-    // sample. Range then reads single samples only at a range's edges.
-    template <typename F> void BuildFromBlocks(int64_t count, F block);
+    // From extremes of consecutive blocks of kFanOut samples kept elsewhere
+    // (as a processing pass streams the samples by): block(b, &lo, &hi)
+    // lowers lo to the block's lowest and raises hi to its highest value, for
+    // 0 <= b < ceil(count / kFanOut), and leaves them alone for a block
+    // without a valid sample. The blocks are not copied: block is kept
+    // and asked again by Range (a few dozen blocks a query), so what it reads
+    // must outlive the envelope or its next Build.
+    using BlockFunction = std::function<void(int64_t b, double* lo, double* hi)>;
+    void BuildFromBlocks(int64_t count, BlockFunction block);
 
     // Extremes of the samples [i0, i1) (clipped to the array); false when
     // there is no valid sample there.
@@ -65,6 +70,8 @@ private:
 
     Levels<float> m_Single;
     Levels<double> m_Double; // used when some sample is not exact as a float
+    // The first level when it is kept elsewhere (levels[0] then stays empty).
+    BlockFunction m_Blocks;
     int64_t m_Count = 0;
 };
 
@@ -73,6 +80,7 @@ template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
     m_Count = count;
     m_Single.clear();
     m_Double.clear();
+    m_Blocks = nullptr;
     const int64_t blocks = (count + kFanOut - 1) / kFanOut;
     std::vector<Extremes<double>> first(static_cast<size_t>(blocks));
     bool single = true;
@@ -96,27 +104,37 @@ template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
         BuildUpper(m_Double, blocks, block);
 }
 
-template <typename F> void OGrEnvelope::BuildFromBlocks(int64_t count, F block)
+inline void OGrEnvelope::BuildFromBlocks(int64_t count, BlockFunction block)
 {
     m_Count = count;
     m_Single.clear();
     m_Double.clear();
     const int64_t blocks = (count + kFanOut - 1) / kFanOut;
-    const auto extremes = [&block](int64_t b) {
+    // The second level from the blocks, in double precision; the rest as
+    // Build does, in single precision when that is exact.
+    std::vector<Extremes<double>> second(static_cast<size_t>((blocks + kFanOut - 1) / kFanOut),
+                                         Extremes<double>{kGrNone, -kGrNone});
+    bool single = true;
+    for (int64_t b = 0; b < blocks; ++b) {
         double lo = kGrNone, hi = -kGrNone;
         block(b, &lo, &hi);
-        return lo <= hi ? Extremes<double>{lo, hi} : Extremes<double>{kGrNone, -kGrNone};
-    };
-    bool single = true;
-    for (int64_t b = 0; b < blocks && single; ++b) {
-        const Extremes<double> e = extremes(b);
-        single = e.lo > e.hi || (static_cast<double>(static_cast<float>(e.lo)) == e.lo &&
-                                 static_cast<double>(static_cast<float>(e.hi)) == e.hi);
+        if (lo > hi)
+            continue;
+        single = single && static_cast<double>(static_cast<float>(lo)) == lo &&
+                 static_cast<double>(static_cast<float>(hi)) == hi;
+        Extremes<double>& e = second[static_cast<size_t>(b / kFanOut)];
+        e.lo = std::min(e.lo, lo);
+        e.hi = std::max(e.hi, hi);
     }
-    if (single)
-        BuildUpper(m_Single, blocks, extremes);
-    else
-        BuildUpper(m_Double, blocks, extremes);
+    const auto upper = [&second](int64_t b) { return second[static_cast<size_t>(b)]; };
+    if (single) {
+        BuildUpper(m_Single, static_cast<int64_t>(second.size()), upper);
+        m_Single.insert(m_Single.begin(), Level<float>());
+    } else {
+        BuildUpper(m_Double, static_cast<int64_t>(second.size()), upper);
+        m_Double.insert(m_Double.begin(), Level<double>());
+    }
+    m_Blocks = std::move(block);
 }
 
 template <typename T, typename F> void OGrEnvelope::BuildUpper(Levels<T>& levels, int64_t blocks, F block)
@@ -162,6 +180,11 @@ bool OGrEnvelope::RangeIn(const Levels<T>& levels, int64_t i0, int64_t i1, F sam
                     h = std::max(h, v);
                 }
             }
+            return;
+        }
+        if (k == 1 && m_Blocks) {
+            for (int64_t b = from; b < to; ++b)
+                m_Blocks(b, &l, &h); // lowers l and raises h only where the block has values
             return;
         }
         if (from < to) {

@@ -277,9 +277,9 @@ double OGrLine_Uevo::GetValue(const double* x)
 void OGrLine_Uevo::SetResultsHidden(bool hidden)
 {
     m_ResultsHidden = hidden;
-    // A pass rewrites the results: their extremes are taken again afterwards.
-    m_Envelopes.erase(kSeriesFilteredEcg);
-    m_Envelopes.erase(kSeriesThreshold);
+    // A pass rewrites the results and replaces the display data, whose
+    // blocks the envelopes read: they are all taken again afterwards.
+    m_Envelopes.clear();
     ForgetSpans();
 }
 
@@ -305,7 +305,9 @@ int16_t OGrLine_Uevo::ResultSample(int64_t j, bool threshold)
 {
     // Spans aligned to their length, so that a chart moving left to right
     // asks for one after the other and the run goes on without a restart.
-    constexpr int64_t kSpan = 4096;
+    // Short, since a zoomed-out chart asks for a few samples at each
+    // column's edges; consecutive ones continue the same run cheaply.
+    constexpr int64_t kSpan = 256;
     for (const OResultSpan& span : m_Spans)
         if (j >= span.first && j < span.first + span.count)
             return (threshold ? span.threshold : span.filtered)[static_cast<size_t>(j - span.first)];
@@ -315,7 +317,7 @@ int16_t OGrLine_Uevo::ResultSample(int64_t j, bool threshold)
                                                  display ? &display->checkpoints : nullptr);
     }
     OResultSpan& span = m_Spans[static_cast<size_t>(m_OlderSpan)];
-    m_OlderSpan ^= 1;
+    m_OlderSpan = (m_OlderSpan + 1) % static_cast<int>(m_Spans.size());
     span.first = j - j % kSpan;
     span.filtered.resize(kSpan);
     span.threshold.resize(kSpan);
@@ -390,8 +392,8 @@ template <class T> void BuildFromTrack(OGrEnvelope& envelope, const OBlockTrack<
     envelope.BuildFromBlocks(track.Count(), [&track](int64_t b, double* lo, double* hi) {
         const OBlockExtremes<T>& e = track.Block(b);
         if (e.lo <= e.hi) {
-            *lo = e.lo;
-            *hi = e.hi;
+            *lo = std::min(*lo, static_cast<double>(e.lo));
+            *hi = std::max(*hi, static_cast<double>(e.hi));
         }
     });
 }

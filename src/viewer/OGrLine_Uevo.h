@@ -82,15 +82,16 @@ private:
     double m_TimeOffset = 0.0;
     bool m_ResultsHidden = false;
     std::map<int, OGrEnvelope> m_Envelopes; // by type
-    // The last spans of filtered ECG and threshold recomputed for painting:
-    // two, since a zoomed-out column's edges alternate between neighbours.
+    // The last spans of filtered ECG and threshold recomputed for painting,
+    // the oldest replaced first: a zoomed-out column's edges and the series
+    // of several panes alternate between a few places.
     struct OResultSpan {
         int64_t first = -1;
         int64_t count = 0;
         std::vector<int16_t> filtered, threshold;
     };
     std::unique_ptr<OFilteredSpan> m_Span;
-    std::array<OResultSpan, 2> m_Spans;
+    std::array<OResultSpan, 4> m_Spans;
     int m_OlderSpan = 0;
     std::vector<int64_t> m_SupraBeats, m_VentricularBeats; // impulse indices
 };
