@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -322,6 +323,49 @@ TEST_F(ProcessedSeries, ImpulsesAreTrianglesFlaggedOnesStandApart)
             EXPECT_EQ(flags[2], flagged ? 0x44 : 0x40);
         }
         EXPECT_TRUE(sawFlagged && sawClean);
+    }
+}
+
+// Zoomed out, every series draws from the extremes the pass kept; they equal
+// a scan of the values themselves over any span, narrow or wide.
+TEST_F(ProcessedSeries, ColumnExtremesFromThePassEqualAPlainScan)
+{
+    OGrList_Uevo list(file);
+    std::string time = "00:00:00";
+    list.Rebuild(
+        {.rawEcg = true, .filteredEcg = true, .threshold = true, .rawTemperature = true, .rawAccelerations = true},
+        time, 29);
+    OGrLine_Uevo& line = list.Line();
+    const double period = 0.001024;
+    const int64_t samples = 234 * file->SectorCount();
+    std::mt19937 random(3);
+    for (const int type : {0, 1, 4, 5, 6, 100, 101}) {
+        line.SetType(type);
+        const bool result = type >= 100;
+        const bool perSector = !result && type != 0;
+        const int64_t limit = result ? file->ProcessedN() : samples;
+        for (int k = 0; k < 60; ++k) {
+            const int64_t width = k % 3 == 0 ? 40 : k % 3 == 1 ? 5000 : limit / 2;
+            const int64_t a = std::uniform_int_distribution<int64_t>(0, limit - width)(random);
+            const int64_t b = a + width;
+            double want = 1e300, wantHi = -1e300;
+            const int64_t from = perSector ? a / 234 : a, to = perSector ? (b - 1) / 234 + 1 : b;
+            for (int64_t i = from; i < to; ++i) {
+                double v;
+                if (type == 100 || type == 101) {
+                    v = (type == 100 ? reference->filtered : reference->threshold)[size_t(i)];
+                } else {
+                    const double x = (perSector ? i * 234 + 117 : i) * period + 0.5 * period;
+                    v = line.GetValue(&x);
+                }
+                if (GrValid(v))
+                    want = std::min(want, v), wantHi = std::max(wantHi, v);
+            }
+            double lo = 0, hi = 0;
+            ASSERT_EQ(line.GetValueRange((a + 0.5) * period, (b - 0.5) * period, &lo, &hi), 1) << type;
+            ASSERT_EQ(lo, want) << "type " << type << " samples " << a << ".." << b;
+            ASSERT_EQ(hi, wantHi) << "type " << type << " samples " << a << ".." << b;
+        }
     }
 }
 
