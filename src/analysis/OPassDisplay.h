@@ -33,6 +33,28 @@ public:
         m_Open.hi = std::max(m_Open.hi, v);
         Next();
     }
+    // n values in a row: runs up to a block's end in one tight loop.
+    void AddMany(const T* v, int n)
+    {
+        while (n > 0) {
+            const int run = std::min(n, kBlock - m_InBlock);
+            T lo = m_Open.lo, hi = m_Open.hi;
+            for (int i = 0; i < run; ++i) {
+                lo = std::min(lo, v[i]);
+                hi = std::max(hi, v[i]);
+            }
+            m_Open = {lo, hi};
+            m_Count += run;
+            m_InBlock += run;
+            v += run;
+            n -= run;
+            if (m_InBlock == kBlock) {
+                m_Blocks.push_back(m_Open);
+                m_InBlock = 0;
+                m_Open = Empty();
+            }
+        }
+    }
     // A value that is missing (it counts, but has no extremes).
     void AddNone() { Next(); }
     // Ends the last, partial block.

@@ -160,8 +160,10 @@ private:
         OPassDisplay& d = *m_Display;
         if (s % OFilteredSpan::kCheckpointSectors == 0)
             d.checkpoints.push_back(m_Filter.ThresholdState());
+        uint16_t raw[kSamplesPerSector];
         for (int i = 0; i < kSamplesPerSector; ++i)
-            d.rawEcg.Add(SectorSampleWord(sector, i));
+            raw[i] = SectorSampleWord(sector, i);
+        d.rawEcg.AddMany(raw, kSamplesPerSector);
         d.temperature.Add(temperature);
         if (s == 0) {
             for (auto* track : {&d.accelX, &d.accelY, &d.accelZ})
@@ -182,16 +184,18 @@ private:
             x[i] = SectorSample(sector, i);
         if (m_Display) {
             // Output position out belongs to the raw sample out samples in.
-            OPassDisplay& d = *m_Display;
+            int16_t filtered[kSamplesPerSector], threshold[kSamplesPerSector];
+            int n = 0;
             int64_t out = m_OutIndex;
             m_Filter.ProcessBlock(x, kSamplesPerSector, [&](double z, double thr) {
-                if (out >= 0) {
-                    d.filtered.Add(FilteredSample(z));
-                    d.threshold.Add(FilteredSample(thr));
+                if (out++ >= 0) {
+                    filtered[n] = FilteredSample(z);
+                    threshold[n++] = FilteredSample(thr);
                 }
-                ++out;
             });
             m_OutIndex = out;
+            m_Display->filtered.AddMany(filtered, n);
+            m_Display->threshold.AddMany(threshold, n);
         } else if (m_RunFilter) {
             m_Filter.ProcessBlock(x, kSamplesPerSector, [](double, double) {});
         }
