@@ -40,6 +40,12 @@ const uint8_t* OEcgFile::Sector(int64_t k) const
     return m_View + k * kSectorBytes;
 }
 
+void OEcgFile::DropMappedPages() const
+{
+    if (m_View)
+        ::madvise(const_cast<uint8_t*>(m_View), static_cast<size_t>(m_ViewBytes), MADV_DONTNEED);
+}
+
 bool OEcgFile::OpenEcgFile(const std::string& path, bool isEcg)
 {
     CloseEcgFile();

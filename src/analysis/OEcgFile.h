@@ -43,6 +43,10 @@ public:
     int64_t SectorCount() const { return m_SectorCount; }
     // Sector k of the mapping; nullptr when unmapped or k out of range.
     const uint8_t* Sector(int64_t k) const;
+    // Unmaps the mapping's pages from the process (they stay cached and come
+    // back on the next touch): a reader scattered over a long file calls it
+    // now and then, so that its memory does not grow toward the file's size.
+    void DropMappedPages() const;
     int Descriptor() const { return m_Fd; }
     // Reads whole sectors [first, first + count) into buffer with pread (no
     // mapping needed); returns how many came. A read error leaves its errno in

@@ -241,12 +241,12 @@ double OGrLine_Uevo::GetValue(const double* x)
     switch (m_Type) {
     case kSeriesRawEcg: {
         const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
-        const uint8_t* sector = j < 0 ? nullptr : m_File->Sector(j / kSamplesPerSector);
+        const uint8_t* sector = j < 0 ? nullptr : MappedSector(j / kSamplesPerSector);
         return sector ? SectorSampleWord(sector, static_cast<int>(j % kSamplesPerSector)) : 0.0;
     }
     case kSeriesRawTemperature: {
         const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
-        const uint8_t* sector = j < 0 ? nullptr : m_File->Sector(j / kSamplesPerSector);
+        const uint8_t* sector = j < 0 ? nullptr : MappedSector(j / kSamplesPerSector);
         return sector ? SectorTemperature(sector) : 0.0;
     }
     case kSeriesAccelX:
@@ -255,7 +255,7 @@ double OGrLine_Uevo::GetValue(const double* x)
         // The first sector's sums are not trusted: no value there.
         const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
         const int64_t k = j < 0 ? -1 : j / kSamplesPerSector;
-        const uint8_t* sector = k > 0 ? m_File->Sector(k) : nullptr;
+        const uint8_t* sector = k > 0 ? MappedSector(k) : nullptr;
         if (!sector)
             return 1e200;
         double ax, ay, az;
@@ -281,6 +281,24 @@ void OGrLine_Uevo::SetResultsHidden(bool hidden)
     // blocks the envelopes read: they are all taken again afterwards.
     m_Envelopes.clear();
     ForgetSpans();
+}
+
+const uint8_t* OGrLine_Uevo::MappedSector(int64_t k) const
+{
+    // A zoomed-out chart reads a few samples in every column, all over the
+    // file, and each first touch maps its neighbours too: after a number of
+    // such scattered reads the mapped pages are dropped again (they stay in
+    // the page cache), so that the window never holds the whole file.
+    constexpr int64_t kNear = 16;            // sectors
+    constexpr int kFarReadsBeforeDrop = 512; // at most some 32 MiB mapped
+    if (k < m_LastSector - kNear || k > m_LastSector + kNear) {
+        if (++m_FarReads >= kFarReadsBeforeDrop) {
+            m_File->DropMappedPages();
+            m_FarReads = 0;
+        }
+        m_LastSector = k;
+    }
+    return m_File->Sector(k);
 }
 
 void OGrLine_Uevo::ForgetEnvelopes()
@@ -403,8 +421,8 @@ template <class T> void BuildFromTrack(OGrEnvelope& envelope, const OBlockTrack<
 double OGrLine_Uevo::EnvelopeSample(int64_t k) const
 {
     if (m_Type == kSeriesRawEcg)
-        return SectorSampleWord(m_File->Sector(k / kSamplesPerSector), static_cast<int>(k % kSamplesPerSector));
-    return SectorValue(m_Type, m_File->Sector(k), k);
+        return SectorSampleWord(MappedSector(k / kSamplesPerSector), static_cast<int>(k % kSamplesPerSector));
+    return SectorValue(m_Type, MappedSector(k), k);
 }
 
 void OGrLine_Uevo::BuildEnvelope(OGrEnvelope& envelope, int64_t length)

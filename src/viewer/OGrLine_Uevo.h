@@ -65,6 +65,9 @@ private:
     // Value k of the envelope's index space (samples, or sectors for the
     // per-sector series); 1e200 where there is none.
     double EnvelopeSample(int64_t k) const;
+    // Sector k of the file's mapping, whose pages are dropped again now and
+    // then (OEcgFile::DropMappedPages).
+    const uint8_t* MappedSector(int64_t k) const;
     int64_t EnvelopeLength() const;
     // Builds the envelope of the current type: from the pass's extremes when
     // it kept them, otherwise from the samples read in chunks (never through
@@ -81,6 +84,8 @@ private:
     int m_HalfWidth = 0;
     double m_TimeOffset = 0.0;
     bool m_ResultsHidden = false;
+    mutable int64_t m_LastSector = -1000;
+    mutable int m_FarReads = 0;
     std::map<int, OGrEnvelope> m_Envelopes; // by type
     // The last spans of filtered ECG and threshold recomputed for painting,
     // the oldest replaced first: a zoomed-out column's edges and the series

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -164,6 +165,30 @@ TEST_F(EcgFile, TwoGigabyteSparseFileOpensAndItsPassCanBeCancelled)
     EXPECT_EQ(file.ImpulseInfo().Count(), 0); // all zeros: no beats
     file.CloseEcgFile();
     EXPECT_EQ(FilesInDir(), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(EcgFileMapping, DroppedPagesReadTheSameAgain)
+{
+    TempDir dir;
+    TestDialogs dialogs;
+    std::vector<uint8_t> bytes(512 * 3000);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / 512);
+    const std::string path = dir.File("запись.экг");
+    WriteFileBytes(path, bytes);
+    OEcgFile file;
+    ASSERT_TRUE(file.OpenEcgFile(path, true));
+    for (const int64_t k : {0, 1500, 2999}) {
+        ASSERT_EQ(std::memcmp(file.Sector(k), bytes.data() + k * 512, 512), 0);
+        file.DropMappedPages();
+        ASSERT_EQ(std::memcmp(file.Sector(k), bytes.data() + k * 512, 512), 0) << "after the drop, sector " << k;
+    }
+    file.CloseEcgFile();
+    file.DropMappedPages(); // nothing mapped: nothing happens
 }
 
 } // namespace
