@@ -32,7 +32,7 @@ public:
     // and asked again by Range (a few dozen blocks a query), so what it reads
     // must outlive the envelope or its next Build.
     using BlockFunction = std::function<void(int64_t b, double* lo, double* hi)>;
-    void BuildFromBlocks(int64_t count, BlockFunction block);
+    template <typename F> void BuildFromBlocks(int64_t count, F block);
 
     // Extremes of the samples [i0, i1) (clipped to the array); false when
     // there is no valid sample there.
@@ -104,7 +104,7 @@ template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
         BuildUpper(m_Double, blocks, block);
 }
 
-inline void OGrEnvelope::BuildFromBlocks(int64_t count, BlockFunction block)
+template <typename F> void OGrEnvelope::BuildFromBlocks(int64_t count, F block)
 {
     m_Count = count;
     m_Single.clear();
@@ -134,7 +134,7 @@ inline void OGrEnvelope::BuildFromBlocks(int64_t count, BlockFunction block)
         BuildUpper(m_Double, static_cast<int64_t>(second.size()), upper);
         m_Double.insert(m_Double.begin(), Level<double>());
     }
-    m_Blocks = std::move(block);
+    m_Blocks = BlockFunction(std::move(block));
 }
 
 template <typename T, typename F> void OGrEnvelope::BuildUpper(Levels<T>& levels, int64_t blocks, F block)
