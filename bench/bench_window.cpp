@@ -4,10 +4,20 @@
 // and event_list_day_s: from the events found to the event list painted, for
 // a heavy day's list (what the event finder found, filled up to one event
 // every 9 s of the recording).
+//
+// Then the week (BenchSupport's WeekRecordingPath), in a child process of
+// its own so that its peak memory is the window's alone: window_7d_open_s
+// from the window's construction to its first painted chart (open, pass,
+// chart), the frames of zooming and scrolling with the raw and filtered ECG
+// shown, and window_7d_peak_mb, the child's peak resident memory, beside
+// the file's size (the goal: under 1.5 times the file).
+#include "BenchSupport.h"
 #include "CShowDataWindow.h"
+#include "CControlBar.h"
 #include "EcgTime.h"
 #include "TGrWnd.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,7 +28,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -53,12 +69,87 @@ void WriteRecording(const std::string& path, int64_t sectors)
     }
 }
 
+double Since(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The child: the window on the week, first view, then zoom and scroll.
+int RunWeek(QApplication& app, const std::string& path)
+{
+    const auto start = Clock::now();
+    CShowDataWindow window(path);
+    QObject::connect(&window, &CShowDataWindow::PassShown, [&] {
+        window.Chart()->RenderImage();
+        std::printf("window_7d_open_s: %.2f s\n", Since(start));
+        // The raw and the filtered ECG as well: their envelopes and spans.
+        for (const int id : {kIdRawEcg, kIdFilteredEcg, kIdThreshold}) {
+            auto* box = window.findChild<QAbstractButton*>(QString("id%1").arg(id));
+            if (box && !box->isChecked())
+                box->click();
+        }
+        const double t0 = window.GrList().StartTime();
+        const double length = kBenchWeekSectors * kSectorDuration;
+        auto frame = [&](double lo, double hi) {
+            const auto f = Clock::now();
+            window.Chart()->ShowXRange(t0 + lo, t0 + hi);
+            window.Chart()->RenderImage();
+            return Since(f) * 1000;
+        };
+        std::printf("window_7d_whole_ms: %.1f ms (first frame of the whole week)\n", frame(0, length));
+        std::printf("window_7d_whole_again_ms: %.1f ms\n", frame(0, length));
+        double zoom = 0, scroll = 0;
+        int zooms = 0, scrolls = 0;
+        // Zooming in on the middle of the fourth day, 4x a step down to 10 s.
+        for (double span = length / 4; span >= 10; span /= 4, ++zooms)
+            zoom = std::max(zoom, frame(3.5 * 86400 - span / 2, 3.5 * 86400 + span / 2));
+        // Scrolling by a fifth of a 10 s view, then by whole views.
+        for (int i = 0; i < 50; ++i, ++scrolls)
+            scroll = std::max(scroll, frame(3.5 * 86400 + 2.0 * i, 3.5 * 86400 + 2.0 * i + 10));
+        for (int i = 0; i < 50; ++i, ++scrolls)
+            scroll = std::max(scroll, frame(5 * 86400 + 10.0 * i, 5 * 86400 + 10.0 * i + 10));
+        std::printf("window_7d_zoom_max_ms: %.1f ms (%d frames)\n", zoom, zooms);
+        std::printf("window_7d_scroll_max_ms: %.1f ms (%d frames)\n", scroll, scrolls);
+        app.quit();
+    });
+    window.show();
+    return app.exec();
+}
+
+// Runs this program on the week in a child process; its peak memory.
+void MeasureWeek(const char* self)
+{
+    const std::string path = WeekRecordingPath();
+    if (path.empty()) {
+        std::printf("window_7d: no week-long recording could be written\n");
+        return;
+    }
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execl(self, self, "--week", path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::printf("window_7d: the week's window failed\n");
+        return;
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    const double fileMb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    std::printf("window_7d_peak_mb: %.0f MB (file %.0f MB, ratio %.2f)\n", usage.ru_maxrss / 1e3, fileMb,
+                usage.ru_maxrss / 1e3 / fileMb);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "--week") == 0)
+        return RunWeek(app, argv[2]);
     const double hours = argc > 1 ? std::atof(argv[1]) : 24.0;
     QTemporaryDir dir;
     const std::string path = QDir(dir.path()).filePath("bench.экг").toStdString();
@@ -68,7 +159,7 @@ int main(int argc, char** argv)
     std::atomic<int64_t> passStart{0}, passEnd{0};
     window.SetPass([&](OEcgFile& file, OEKGFilter& filter, OProcessControl& control) {
         passStart = Clock::now().time_since_epoch().count();
-        ProcessFile(file, filter, control);
+        ProcessFile(file, filter, control, {.display = true});
         passEnd = Clock::now().time_since_epoch().count();
     });
     std::atomic<int64_t> eventsFound{0};
@@ -94,5 +185,7 @@ int main(int argc, char** argv)
         app.quit();
     });
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    MeasureWeek(argv[0]);
+    return result;
 }

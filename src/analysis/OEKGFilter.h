@@ -102,6 +102,45 @@ public:
     // The newest baseline-free sample (raw sample t - NA after raw sample t).
     double Baseline() const { return m_L1.At(0) - m_Run.s / m_Window; }
 
+    // What the filter and threshold arithmetic of the pass to come depends
+    // on, after Prepare (and AttachImpulses): enough to recompute any span of
+    // the output exactly from the raw samples (OFilteredSpan).
+    struct OShape {
+        int32_t na = 0, ni = 0;
+        int32_t maxInterval = 0;
+        double window = 1, kernelScale = 1, decay = 1;
+        bool threshold = false; // the detector runs, so the threshold moves
+    };
+    OShape Shape() const
+    {
+        return {m_NA, m_NI, m_MaxIntervalSamples, m_Window, m_KernelScale, m_Decay, m_Impulses != nullptr};
+    }
+    // The threshold's own state between samples: with the filter output it
+    // alone decides the next threshold (the impulses do not feed back).
+    struct OThresholdState {
+        double thr = 0, intervalMax = 0;
+        int32_t sinceReset = 0;
+    };
+    OThresholdState ThresholdState() const { return {m_Run.thr, m_Run.intervalMax, m_Run.sinceReset}; }
+    // One step of the threshold, as Detect takes it.
+    static void StepThreshold(OThresholdState& t, double z, double decay, int32_t maxInterval)
+    {
+        if (z / 2 > t.thr)
+            t.thr = z / 2;
+        else
+            t.thr *= decay;
+        if (z > t.intervalMax)
+            t.intervalMax = z;
+        if (++t.sinceReset > maxInterval) {
+            if (t.intervalMax / 2 < t.thr)
+                t.thr = t.intervalMax / 2;
+            t.intervalMax = 0;
+            t.sinceReset = 0;
+        }
+        if (t.thr < 3.0)
+            t.thr = 3.0;
+    }
+
 private:
     static constexpr uint32_t kTapMask = 127; // NI + 1 taps, NI <= 97 samples
     static constexpr uint32_t kLineMask = ODelayLine::kMask;
@@ -190,20 +229,11 @@ private:
 
     void Detect(ORun& r, const OConstants& c, double z)
     {
-        if (z / 2 > r.thr)
-            r.thr = z / 2;
-        else
-            r.thr *= c.decay;
-        if (z > r.intervalMax)
-            r.intervalMax = z;
-        if (++r.sinceReset > c.maxInterval) {
-            if (r.intervalMax / 2 < r.thr)
-                r.thr = r.intervalMax / 2;
-            r.intervalMax = 0;
-            r.sinceReset = 0;
-        }
-        if (r.thr < 3.0)
-            r.thr = 3.0;
+        OThresholdState t{r.thr, r.intervalMax, r.sinceReset};
+        StepThreshold(t, z, c.decay, c.maxInterval);
+        r.thr = t.thr;
+        r.intervalMax = t.intervalMax;
+        r.sinceReset = t.sinceReset;
         if (z > r.thr) {
             if (r.above == 0 || z > r.candidateValue) {
                 r.candidateValue = z;

@@ -3,6 +3,7 @@
 #include "EcgTime.h"
 #include "Fatal.h"
 #include "OConsole.h"
+#include "OPassDisplay.h"
 #include "ODialogs.h"
 
 #include <cerrno>
@@ -25,6 +26,8 @@ std::string AbsolutePath(const std::string& path)
 
 } // namespace
 
+OEcgFile::OEcgFile() = default;
+
 OEcgFile::~OEcgFile()
 {
     CloseEcgFile();
@@ -35,6 +38,12 @@ const uint8_t* OEcgFile::Sector(int64_t k) const
     if (!m_View || k < 0 || k >= m_SectorCount)
         return nullptr;
     return m_View + k * kSectorBytes;
+}
+
+void OEcgFile::DropMappedPages() const
+{
+    if (m_View)
+        ::madvise(const_cast<uint8_t*>(m_View), static_cast<size_t>(m_ViewBytes), MADV_DONTNEED);
 }
 
 bool OEcgFile::OpenEcgFile(const std::string& path, bool isEcg)
@@ -98,8 +107,6 @@ std::string OEcgFile::AllocateArrays()
     note(m_Thermo.Allocate(n), "m_Thermo");
     note(m_FMs.Allocate(n), "m_FMs");
     note(m_AUXs.Allocate(n), "m_AUXs");
-    note(m_ProcessedData.Allocate(kSamplesPerSector * n), "m_ProcessedData");
-    note(m_ProcessedPorog.Allocate(kSamplesPerSector * n), "m_ProcessedPorog");
     return problems;
 }
 
@@ -115,8 +122,6 @@ std::string OEcgFile::MapView(int64_t size)
 
 void OEcgFile::CloseEcgFile()
 {
-    m_ProcessedData.Free();
-    m_ProcessedPorog.Free();
     m_ImpulseInfo.Free();
     m_Puls.Free();
     m_Thermo.Free();
@@ -129,6 +134,8 @@ void OEcgFile::CloseEcgFile()
     m_SectorCount = 0;
     m_ProcessedN = 0;
     m_PassCheck.reset();
+    m_FilterShape.reset();
+    m_Display.reset();
     if (m_Fd >= 0)
         ::close(m_Fd);
     m_Fd = -1;

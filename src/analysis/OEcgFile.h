@@ -9,17 +9,21 @@
 // close; while a pass runs they are being rewritten.
 #include "EcgFileName.h"
 #include "OChannel.h"
+#include "OEKGFilter.h"
 #include "OImpulse.h"
 #include "OSeriesPoint.h"
 #include "RecordingCheck.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
+struct OPassDisplay;
+
 class OEcgFile {
 public:
-    OEcgFile() = default;
+    OEcgFile();
     ~OEcgFile();
     OEcgFile(const OEcgFile&) = delete;
     OEcgFile& operator=(const OEcgFile&) = delete;
@@ -39,6 +43,10 @@ public:
     int64_t SectorCount() const { return m_SectorCount; }
     // Sector k of the mapping; nullptr when unmapped or k out of range.
     const uint8_t* Sector(int64_t k) const;
+    // Unmaps the mapping's pages from the process (they stay cached and come
+    // back on the next touch): a reader scattered over a long file calls it
+    // now and then, so that its memory does not grow toward the file's size.
+    void DropMappedPages() const;
     int Descriptor() const { return m_Fd; }
     // Reads whole sectors [first, first + count) into buffer with pread (no
     // mapping needed); returns how many came. A read error leaves its errno in
@@ -47,13 +55,18 @@ public:
     // From the file name, for the "Время начала" box.
     const OStartOfDay& StartOfDay() const { return m_StartOfDay; }
 
-    // Results of the last pass (absent when memory was short). Capacities:
-    // 234·n for the two sample arrays, n for the others (n = SectorCount()).
-    // Filtered samples produced by the last pass (234·n - (NA + NI) after a
-    // full one); counts on even where the two sample arrays are absent.
+    // Results of the last pass (absent when memory was short). Capacities: n
+    // for each (n = SectorCount()); large ones take pages only as the pass
+    // writes them. The filtered ECG and the threshold are not kept sample by
+    // sample: OFilteredSpan recomputes them for any span.
+    // Output positions of the filtered signal the last pass produced
+    // (234·n - (NA + NI) after a full one; position j belongs to raw sample j).
     int64_t ProcessedN() const { return m_ProcessedN; }
-    const OChannel<int16_t>& ProcessedData() const { return m_ProcessedData; }   // filtered ECG
-    const OChannel<int16_t>& ProcessedPorog() const { return m_ProcessedPorog; } // threshold
+    // The filter of the last pass (nothing before one).
+    const std::optional<OEKGFilter::OShape>& FilterShape() const { return m_FilterShape; }
+    // What the last pass kept for the chart, when it was asked to
+    // (OPassOutputs); nullptr otherwise.
+    const OPassDisplay* Display() const { return m_Display.get(); }
     const OChannel<OImpulse>& ImpulseInfo() const { return m_ImpulseInfo; }
     const OChannel<OPoint>& Puls() const { return m_Puls; }
     const OChannel<OPoint>& Thermo() const { return m_Thermo; }
@@ -76,12 +89,12 @@ private:
     OStartOfDay m_StartOfDay;
     int64_t m_ProcessedN = 0;
 
-    OChannel<int16_t> m_ProcessedData;
-    OChannel<int16_t> m_ProcessedPorog;
     OChannel<OImpulse> m_ImpulseInfo;
     OChannel<OPoint> m_Puls;
     OChannel<OPoint> m_Thermo;
     OChannel<OCcpPair> m_FMs;
     OChannel<OAuxRecord> m_AUXs;
     std::optional<ORecordingCheck> m_PassCheck;
+    std::optional<OEKGFilter::OShape> m_FilterShape;
+    std::unique_ptr<OPassDisplay> m_Display;
 };

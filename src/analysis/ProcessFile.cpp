@@ -7,14 +7,12 @@
 #include "OCcpMeter.h"
 #include "OConsole.h"
 #include "OMedFilter.h"
+#include "OPassDisplay.h"
 #include "OPreciseDetector.h"
 #include "SectorDecoders.h"
 
 #include <algorithm>
 #include <climits>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 #include <memory>
 #include <optional>
 #include <vector>
@@ -26,33 +24,19 @@ constexpr int kChunkSectors = 128; // 64 KiB per read
 // up to that bound.
 constexpr int64_t kMaxSectors = INT32_MAX / kSamplesPerSector;
 
-// Clamped, then truncated toward zero. Two of these run for every sample:
-// with SSE2 they are a max, a min and a conversion, without branches.
-int16_t ToSample(double v)
-{
-#ifdef __SSE2__
-    const __m128d clamped = _mm_min_sd(_mm_max_sd(_mm_set_sd(v), _mm_set_sd(-32768.0)), _mm_set_sd(32767.0));
-    return static_cast<int16_t>(_mm_cvttsd_si32(clamped));
-#else
-    return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0));
-#endif
-}
-
 } // namespace
 
 // The pass itself; a friend of OEcgFile, the only writer of its channels.
 class OProcessPass {
 public:
-    OProcessPass(OEcgFile& file, OEKGFilter& filter, OProcessControl& control)
-        : m_File(file), m_Filter(filter), m_Control(control)
+    OProcessPass(OEcgFile& file, OEKGFilter& filter, OProcessControl& control, const OPassOutputs& outputs)
+        : m_File(file), m_Filter(filter), m_Control(control), m_Outputs(outputs)
     {
     }
 
     int64_t Run()
     {
         OEcgFile& f = m_File;
-        f.m_ProcessedData.SetCount(0);
-        f.m_ProcessedPorog.SetCount(0);
         f.m_ImpulseInfo.SetCount(0);
         f.m_Puls.SetCount(0);
         f.m_Thermo.SetCount(0);
@@ -60,6 +44,8 @@ public:
         f.m_AUXs.SetCount(0);
         f.m_ProcessedN = 0;
         f.m_PassCheck.reset();
+        f.m_FilterShape.reset();
+        f.m_Display.reset();
         Console().Write("Обработка ЭКГ - файла \n");
 
         OImpulse* const impulses = f.m_ImpulseInfo.Data();
@@ -67,18 +53,24 @@ public:
         m_Filter.AttachImpulses(impulses, capacity);
         m_Filter.Prepare();
         if (m_Filter.m_Detector == kDetectorPrecise && impulses) {
-            // The filter still draws the filtered signal; the impulses come
-            // from the precise detector (the threshold channel stays 0).
+            // The impulses come from the precise detector. The standard
+            // filter only runs to draw the filtered signal, and its threshold
+            // then stays 0.
             m_Filter.AttachImpulses(nullptr, 0);
             m_Precise = std::make_unique<OPreciseDetector>();
             m_Precise->Start(impulses, capacity);
         }
+        m_RunFilter = !m_Precise || m_Outputs.display;
+        f.m_FilterShape = m_Filter.Shape();
         m_OutIndex = m_Filter.Delay();
+        m_Raw = 0;
         m_Median.emplace(5);
         m_PreviousTemperature = -100.0;
         m_Ccp.Reset();
 
         const int64_t sectors = f.IsOpen() ? std::min(f.m_SectorCount, kMaxSectors) : 0;
+        if (m_Outputs.display && f.IsOpen())
+            m_Display = NewDisplay(sectors);
         std::vector<uint8_t> buffer(static_cast<size_t>(kChunkSectors) * kSectorBytes);
         int64_t s = 0;
         while (s < sectors && m_Control.cancel.load(std::memory_order_relaxed) == 0) {
@@ -107,6 +99,14 @@ public:
         m_Control.impulses.store(static_cast<int32_t>(ImpulseCount()), std::memory_order_relaxed);
         if (m_Control.cancel.load(std::memory_order_relaxed) == 0)
             f.m_PassCheck = m_Checker.Result();
+        if (m_Display) {
+            for (auto* track : {&m_Display->filtered, &m_Display->threshold})
+                track->Close();
+            m_Display->rawEcg.Close();
+            for (auto* track : {&m_Display->temperature, &m_Display->accelX, &m_Display->accelY, &m_Display->accelZ})
+                track->Close();
+            f.m_Display = std::move(m_Display);
+        }
         Console()
             .Write("Обработка окончена, m_ImpulseInfoN = ")
             .WriteInt(static_cast<int32_t>(ImpulseCount()))
@@ -117,12 +117,27 @@ public:
 private:
     int64_t ImpulseCount() const { return m_Precise ? m_Precise->Count() : m_Filter.ImpulseCount(); }
 
+    static std::unique_ptr<OPassDisplay> NewDisplay(int64_t sectors)
+    {
+        auto d = std::make_unique<OPassDisplay>();
+        d->checkpoints.reserve(static_cast<size_t>(sectors / OFilteredSpan::kCheckpointSectors + 1));
+        for (auto* track : {&d->filtered, &d->threshold})
+            track->Reserve(sectors * kSamplesPerSector);
+        d->rawEcg.Reserve(sectors * kSamplesPerSector);
+        for (auto* track : {&d->temperature, &d->accelX, &d->accelY, &d->accelZ})
+            track->Reserve(sectors);
+        return d;
+    }
+
     void Sector(int64_t s, const uint8_t* sector)
     {
         m_Checker.Add(s, sector);
+        const double temperature = SectorTemperature(sector);
+        if (m_Display)
+            DisplaySector(s, sector, temperature);
         Samples(sector);
 
-        m_Median->Push(SectorTemperature(sector));
+        m_Median->Push(temperature);
         if (m_Median->Count() >= 5 && m_File.m_Thermo.Present()) {
             const double t = m_Median->Median();
             if (t != -60.0 && t != m_PreviousTemperature) {
@@ -135,8 +150,31 @@ private:
 
         double rough, fine;
         m_Ccp.Update(sector, rough, fine);
-        if (s >= 4 && m_File.m_FMs.Present())
+        if (s >= 4 && m_Outputs.frequencies && m_File.m_FMs.Present())
             m_File.m_FMs.Append({rough, fine});
+    }
+
+    // The raw series' extremes, and the threshold's state at its checkpoints.
+    void DisplaySector(int64_t s, const uint8_t* sector, double temperature)
+    {
+        OPassDisplay& d = *m_Display;
+        if (s % OFilteredSpan::kCheckpointSectors == 0)
+            d.checkpoints.push_back(m_Filter.ThresholdState());
+        uint16_t raw[kSamplesPerSector];
+        for (int i = 0; i < kSamplesPerSector; ++i)
+            raw[i] = SectorSampleWord(sector, i);
+        d.rawEcg.AddMany(raw, kSamplesPerSector);
+        d.temperature.Add(temperature);
+        if (s == 0) {
+            for (auto* track : {&d.accelX, &d.accelY, &d.accelZ})
+                track->AddNone();
+            return;
+        }
+        double ax, ay, az;
+        SectorAccelerations(sector, ax, ay, az);
+        d.accelX.Add(ax);
+        d.accelY.Add(ay);
+        d.accelZ.Add(az);
     }
 
     void Samples(const uint8_t* sector)
@@ -144,40 +182,37 @@ private:
         double x[kSamplesPerSector];
         for (int i = 0; i < kSamplesPerSector; ++i)
             x[i] = SectorSample(sector, i);
-        int16_t* const data = m_File.m_ProcessedData.Data();
-        int16_t* const porog = m_File.m_ProcessedPorog.Data();
-        int64_t out = m_OutIndex;
-        if (data && porog && out >= 0) {
-            // The usual case, after the first sector: both arrays, no skipping.
+        if (m_Display) {
+            // Output position out belongs to the raw sample out samples in.
+            int16_t filtered[kSamplesPerSector], threshold[kSamplesPerSector];
+            int n = 0;
+            int64_t out = m_OutIndex;
             m_Filter.ProcessBlock(x, kSamplesPerSector, [&](double z, double thr) {
-                data[out] = ToSample(z);
-                porog[out] = ToSample(thr);
-                ++out;
-            });
-        } else {
-            m_Filter.ProcessBlock(x, kSamplesPerSector, [&](double z, double thr) {
-                if (out >= 0) {
-                    if (data)
-                        data[out] = ToSample(z);
-                    if (porog)
-                        porog[out] = ToSample(thr);
+                if (out++ >= 0) {
+                    filtered[n] = FilteredSample(z);
+                    threshold[n++] = FilteredSample(thr);
                 }
-                ++out;
             });
+            m_OutIndex = out;
+            m_Display->filtered.AddMany(filtered, n);
+            m_Display->threshold.AddMany(threshold, n);
+        } else if (m_RunFilter) {
+            m_Filter.ProcessBlock(x, kSamplesPerSector, [](double, double) {});
         }
-        m_OutIndex = out;
         if (m_Precise)
             m_Precise->Process(x, kSamplesPerSector);
-        const int64_t produced = std::max<int64_t>(out, 0);
-        m_File.m_ProcessedData.SetCount(data ? produced : 0);
-        m_File.m_ProcessedPorog.SetCount(porog ? produced : 0);
-        m_File.m_ProcessedN = produced;
+        m_Raw += kSamplesPerSector;
+        m_File.m_ProcessedN = std::max<int64_t>(m_Raw + m_Filter.Delay(), 0);
     }
 
     OEcgFile& m_File;
     OEKGFilter& m_Filter;
     OProcessControl& m_Control;
+    const OPassOutputs& m_Outputs;
+    bool m_RunFilter = true;
     int64_t m_OutIndex = 0;
+    int64_t m_Raw = 0; // raw samples processed
+    std::unique_ptr<OPassDisplay> m_Display;
     std::optional<OMedFilter> m_Median;
     double m_PreviousTemperature = -100.0;
     OCcpMeter m_Ccp;
@@ -185,7 +220,7 @@ private:
     ORecordingChecker m_Checker;
 };
 
-int64_t ProcessFile(OEcgFile& file, OEKGFilter& filter, OProcessControl& control)
+int64_t ProcessFile(OEcgFile& file, OEKGFilter& filter, OProcessControl& control, const OPassOutputs& outputs)
 {
-    return OProcessPass(file, filter, control).Run();
+    return OProcessPass(file, filter, control, outputs).Run();
 }

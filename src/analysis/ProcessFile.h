@@ -1,7 +1,8 @@
 #pragma once
-// The processing pass over an open recording: filtered ECG, threshold,
-// R-peaks with flags and defects, pulse rate, temperature and CCP1
-// frequencies, all into the file's channel arrays.
+// The processing pass over an open recording: R-peaks with flags, defects and
+// beat classes, pulse rate, temperature and CCP1 frequencies into the file's
+// channel arrays, and for the window what the chart needs to show the
+// filtered ECG and the threshold (OPassDisplay). No per-sample array is kept.
 //
 // Runs on the analysis window's worker thread (which sets its own low
 // priority); the window and its wait dialog meet the pass only through the
@@ -18,7 +19,17 @@ struct OProcessControl {
     std::atomic<int32_t> impulses{0}; // impulses found so far
 };
 
+// What a pass keeps beyond the channels. The command line wants nothing
+// more; the window asks for the display data.
+struct OPassOutputs {
+    bool display = false; // OEcgFile::Display(): checkpoints and block extremes
+    // m_FMs, the CCP1 frequencies (16 bytes a sector, 40 MB for a week): left
+    // empty by a caller whose outputs do not show them.
+    bool frequencies = true;
+};
+
 // One pass with the filter's stored parameters (reloaded by Prepare). Ends
 // early at a short read or when cancelled, keeping what was produced.
-// Returns the number of sectors processed.
-int64_t ProcessFile(OEcgFile& file, OEKGFilter& filter, OProcessControl& control);
+// Returns the number of sectors processed. With the precise detector and no
+// display data the standard filter does not run at all: nothing reads it.
+int64_t ProcessFile(OEcgFile& file, OEKGFilter& filter, OProcessControl& control, const OPassOutputs& outputs = {});

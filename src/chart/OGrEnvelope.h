@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class OGrEnvelope {
@@ -23,6 +24,15 @@ public:
 
     // sample(i) gives sample i for 0 <= i < count.
     template <typename F> void Build(int64_t count, F sample);
+    // From extremes of consecutive blocks of kFanOut samples kept elsewhere
+    // (as a processing pass streams the samples by): block(b, &lo, &hi)
+    // lowers lo to the block's lowest and raises hi to its highest value, for
+    // 0 <= b < ceil(count / kFanOut), and leaves them alone for a block
+    // without a valid sample. The blocks are not copied: block is kept
+    // and asked again by Range (a few dozen blocks a query), so what it reads
+    // must outlive the envelope or its next Build.
+    using BlockFunction = std::function<void(int64_t b, double* lo, double* hi)>;
+    template <typename F> void BuildFromBlocks(int64_t count, F block);
 
     // Extremes of the samples [i0, i1) (clipped to the array); false when
     // there is no valid sample there.
@@ -38,7 +48,7 @@ private:
     template <typename T> using Level = std::vector<Extremes<T>, GrLargeAllocator<Extremes<T>>>;
     template <typename T> using Levels = std::vector<Level<T>>;
 
-    template <typename T> void BuildUpper(Levels<T>& levels, const std::vector<Extremes<double>>& first);
+    template <typename T, typename F> void BuildUpper(Levels<T>& levels, int64_t blocks, F block);
     template <typename T, typename F>
     bool RangeIn(const Levels<T>& levels, int64_t i0, int64_t i1, F sample, double* lo, double* hi) const;
     // Extremes of n > 0 items. Four independent minima and maxima: one
@@ -60,6 +70,8 @@ private:
 
     Levels<float> m_Single;
     Levels<double> m_Double; // used when some sample is not exact as a float
+    // The first level when it is kept elsewhere (levels[0] then stays empty).
+    BlockFunction m_Blocks;
     int64_t m_Count = 0;
 };
 
@@ -68,6 +80,7 @@ template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
     m_Count = count;
     m_Single.clear();
     m_Double.clear();
+    m_Blocks = nullptr;
     const int64_t blocks = (count + kFanOut - 1) / kFanOut;
     std::vector<Extremes<double>> first(static_cast<size_t>(blocks));
     bool single = true;
@@ -84,19 +97,55 @@ template <typename F> void OGrEnvelope::Build(int64_t count, F sample)
         }
         first[static_cast<size_t>(b)] = {lo, hi};
     }
+    const auto block = [&first](int64_t b) { return first[static_cast<size_t>(b)]; };
     if (single)
-        BuildUpper(m_Single, first);
+        BuildUpper(m_Single, blocks, block);
     else
-        BuildUpper(m_Double, first);
+        BuildUpper(m_Double, blocks, block);
 }
 
-template <typename T> void OGrEnvelope::BuildUpper(Levels<T>& levels, const std::vector<Extremes<double>>& first)
+template <typename F> void OGrEnvelope::BuildFromBlocks(int64_t count, F block)
+{
+    m_Count = count;
+    m_Single.clear();
+    m_Double.clear();
+    const int64_t blocks = (count + kFanOut - 1) / kFanOut;
+    // The second level from the blocks, in double precision; the rest as
+    // Build does, in single precision when that is exact.
+    std::vector<Extremes<double>> second(static_cast<size_t>((blocks + kFanOut - 1) / kFanOut),
+                                         Extremes<double>{kGrNone, -kGrNone});
+    bool single = true;
+    for (int64_t b = 0; b < blocks; ++b) {
+        double lo = kGrNone, hi = -kGrNone;
+        block(b, &lo, &hi);
+        if (lo > hi)
+            continue;
+        single = single && static_cast<double>(static_cast<float>(lo)) == lo &&
+                 static_cast<double>(static_cast<float>(hi)) == hi;
+        Extremes<double>& e = second[static_cast<size_t>(b / kFanOut)];
+        e.lo = std::min(e.lo, lo);
+        e.hi = std::max(e.hi, hi);
+    }
+    const auto upper = [&second](int64_t b) { return second[static_cast<size_t>(b)]; };
+    if (single) {
+        BuildUpper(m_Single, static_cast<int64_t>(second.size()), upper);
+        m_Single.insert(m_Single.begin(), Level<float>());
+    } else {
+        BuildUpper(m_Double, static_cast<int64_t>(second.size()), upper);
+        m_Double.insert(m_Double.begin(), Level<double>());
+    }
+    m_Blocks = BlockFunction(std::move(block));
+}
+
+template <typename T, typename F> void OGrEnvelope::BuildUpper(Levels<T>& levels, int64_t blocks, F block)
 {
     // Empty blocks keep the "none" extremes, which single precision holds
     // as infinities: still above and below every valid value.
-    Level<T> level(first.size());
-    for (size_t b = 0; b < first.size(); ++b)
-        level[b] = {static_cast<T>(first[b].lo), static_cast<T>(first[b].hi)};
+    Level<T> level(static_cast<size_t>(blocks));
+    for (int64_t b = 0; b < blocks; ++b) {
+        const Extremes<double> e = block(b);
+        level[static_cast<size_t>(b)] = {static_cast<T>(e.lo), static_cast<T>(e.hi)};
+    }
     levels.push_back(std::move(level));
     while (levels.back().size() > 1) {
         const Level<T>& below = levels.back();
@@ -131,6 +180,11 @@ bool OGrEnvelope::RangeIn(const Levels<T>& levels, int64_t i0, int64_t i1, F sam
                     h = std::max(h, v);
                 }
             }
+            return;
+        }
+        if (k == 1 && m_Blocks) {
+            for (int64_t b = from; b < to; ++b)
+                m_Blocks(b, &l, &h); // lowers l and raises h only where the block has values
             return;
         }
         if (from < to) {

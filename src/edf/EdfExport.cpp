@@ -6,6 +6,7 @@
 #include "EdfSectorReader.h"
 #include "EdfStartDate.h"
 #include "EdfWriteError.h"
+#include "OFilteredSpan.h"
 #include "SectorDecoders.h"
 
 #include "Fatal.h"
@@ -16,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,8 +53,10 @@ public:
         const int64_t sectors = m_File.SectorCount();
         if (!m_File.IsOpen() || sectors < 1)
             return Failure("Нет открытого файла ЭКГ для экспорта в EDF+");
-        if (m_Options.derived && (!m_File.ProcessedData().Present() || m_File.ProcessedN() == 0))
+        if (m_Options.derived && (!m_File.FilterShape() || m_File.ProcessedN() == 0))
             return Failure("Для экспорта отфильтрованного сигнала и частоты пульса нужна обработка записи");
+        if (m_Options.derived)
+            m_Filtered.emplace(m_File, *m_File.FilterShape(), m_File.ProcessedN(), nullptr);
         m_Records = EdfRecordCount(sectors);
         const auto& impulses = m_File.ImpulseInfo();
         m_Marks = m_Options.annotations ? impulses.Count() : 0;
@@ -205,8 +209,10 @@ private:
             total += s.samplesPerRecord;
         std::vector<short> record(static_cast<size_t>(total));
         const int64_t sectors = m_File.SectorCount();
-        const auto& filtered = m_File.ProcessedData();
-        const int64_t filteredN = std::min(m_File.ProcessedN(), filtered.Count());
+        // The filtered ECG, recomputed record after record in one run; past
+        // the pass's last output position its last value is repeated.
+        std::vector<int16_t> filtered(kEdfEcgPerRecord);
+        short lastFiltered = 0;
         for (int64_t r = 0; r < m_Records; ++r) {
             if (m_Control.cancel.load(std::memory_order_relaxed) != 0)
                 return false;
@@ -233,8 +239,12 @@ private:
             }
             if (m_Options.derived) {
                 short* out = perSector + 5 * kEdfSectorsPerRecord;
+                const int64_t got =
+                    m_Filtered->Compute(r * kEdfEcgPerRecord, kEdfEcgPerRecord, filtered.data(), nullptr);
+                if (got > 0)
+                    lastFiltered = filtered[size_t(got - 1)];
                 for (int j = 0; j < kEdfEcgPerRecord; ++j)
-                    out[j] = filtered[std::min(r * kEdfEcgPerRecord + j, filteredN - 1)];
+                    out[j] = j < got ? filtered[size_t(j)] : lastFiltered;
             }
             if (edf_blockwrite_digital_short_samples(m_Handle, record.data()) != 0)
                 return false;
@@ -295,6 +305,7 @@ private:
     OProcessControl& m_Control;
     OSectorSeries m_Series;
     OSectorReader m_Reader;
+    std::optional<OFilteredSpan> m_Filtered;
     std::vector<OEdfRange> m_Ranges;
     std::vector<OSignal> m_Signals;
     OEdfExportResult m_Result;

@@ -3,6 +3,7 @@
 #include "EcgTime.h"
 #include "GrDefs.h"
 #include "OEcgFile.h"
+#include "OPassDisplay.h"
 #include "SectorDecoders.h"
 
 #include <algorithm>
@@ -210,9 +211,7 @@ void OGrLine_Uevo::GetXRange(double* lo, double* hi)
     if (m_Type < kSeriesFilteredEcg)
         samples = kSamplesPerSector * m_File->SectorCount();
     else if (ResultsShown())
-        samples = m_File->ProcessedData().Present() || m_File->ProcessedPorog().Present()
-                      ? std::max(m_File->ProcessedData().Count(), m_File->ProcessedPorog().Count())
-                      : 0;
+        samples = ResultCount();
     *lo = m_TimeOffset;
     *hi = m_TimeOffset + samples * kSamplePeriod;
 }
@@ -242,12 +241,12 @@ double OGrLine_Uevo::GetValue(const double* x)
     switch (m_Type) {
     case kSeriesRawEcg: {
         const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
-        const uint8_t* sector = j < 0 ? nullptr : m_File->Sector(j / kSamplesPerSector);
+        const uint8_t* sector = j < 0 ? nullptr : MappedSector(j / kSamplesPerSector);
         return sector ? SectorSampleWord(sector, static_cast<int>(j % kSamplesPerSector)) : 0.0;
     }
     case kSeriesRawTemperature: {
         const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
-        const uint8_t* sector = j < 0 ? nullptr : m_File->Sector(j / kSamplesPerSector);
+        const uint8_t* sector = j < 0 ? nullptr : MappedSector(j / kSamplesPerSector);
         return sector ? SectorTemperature(sector) : 0.0;
     }
     case kSeriesAccelX:
@@ -256,7 +255,7 @@ double OGrLine_Uevo::GetValue(const double* x)
         // The first sector's sums are not trusted: no value there.
         const int64_t j = SampleIndex(d, kSamplesPerSector * m_File->SectorCount());
         const int64_t k = j < 0 ? -1 : j / kSamplesPerSector;
-        const uint8_t* sector = k > 0 ? m_File->Sector(k) : nullptr;
+        const uint8_t* sector = k > 0 ? MappedSector(k) : nullptr;
         if (!sector)
             return 1e200;
         double ax, ay, az;
@@ -267,10 +266,8 @@ double OGrLine_Uevo::GetValue(const double* x)
     case kSeriesThreshold: {
         if (!ResultsShown())
             return 1e200;
-        const OChannel<int16_t>& channel =
-            m_Type == kSeriesFilteredEcg ? m_File->ProcessedData() : m_File->ProcessedPorog();
-        const int64_t j = SampleIndex(d, channel.Count());
-        return j >= 0 && channel.Present() ? channel[j] : 0.0;
+        const int64_t j = SampleIndex(d, ResultCount());
+        return j >= 0 ? ResultSample(j, m_Type == kSeriesThreshold) : 0.0;
     }
     default:
         return 0.0;
@@ -280,9 +277,72 @@ double OGrLine_Uevo::GetValue(const double* x)
 void OGrLine_Uevo::SetResultsHidden(bool hidden)
 {
     m_ResultsHidden = hidden;
-    // A pass rewrites the results: their extremes are taken again afterwards.
-    m_Envelopes.erase(kSeriesFilteredEcg);
-    m_Envelopes.erase(kSeriesThreshold);
+    // A pass rewrites the results and replaces the display data, whose
+    // blocks the envelopes read: they are all taken again afterwards.
+    m_Envelopes.clear();
+    ForgetSpans();
+}
+
+const uint8_t* OGrLine_Uevo::MappedSector(int64_t k) const
+{
+    // A zoomed-out chart reads a few samples in every column, all over the
+    // file, and each first touch maps its neighbours too: after a number of
+    // such scattered reads the mapped pages are dropped again (they stay in
+    // the page cache), so that the window never holds the whole file.
+    constexpr int64_t kNear = 16;            // sectors
+    constexpr int kFarReadsBeforeDrop = 512; // at most some 32 MiB mapped
+    if (k < m_LastSector - kNear || k > m_LastSector + kNear) {
+        if (++m_FarReads >= kFarReadsBeforeDrop) {
+            m_File->DropMappedPages();
+            m_FarReads = 0;
+        }
+        m_LastSector = k;
+    }
+    return m_File->Sector(k);
+}
+
+void OGrLine_Uevo::ForgetEnvelopes()
+{
+    m_Envelopes.clear();
+    ForgetSpans();
+}
+
+void OGrLine_Uevo::ForgetSpans()
+{
+    m_Span.reset();
+    for (OResultSpan& span : m_Spans)
+        span.first = -1;
+}
+
+int64_t OGrLine_Uevo::ResultCount() const
+{
+    return m_File->FilterShape() ? m_File->ProcessedN() : 0;
+}
+
+int16_t OGrLine_Uevo::ResultSample(int64_t j, bool threshold)
+{
+    // Spans aligned to their length, so that a chart moving left to right
+    // asks for one after the other and the run goes on without a restart.
+    // Short, since a zoomed-out chart asks for a few samples at each
+    // column's edges; consecutive ones continue the same run cheaply.
+    constexpr int64_t kSpan = 256;
+    for (const OResultSpan& span : m_Spans)
+        if (j >= span.first && j < span.first + span.count)
+            return (threshold ? span.threshold : span.filtered)[static_cast<size_t>(j - span.first)];
+    if (!m_Span) {
+        const OPassDisplay* display = m_File->Display();
+        m_Span = std::make_unique<OFilteredSpan>(*m_File, *m_File->FilterShape(), m_File->ProcessedN(),
+                                                 display ? &display->checkpoints : nullptr);
+    }
+    OResultSpan& span = m_Spans[static_cast<size_t>(m_OlderSpan)];
+    m_OlderSpan = (m_OlderSpan + 1) % static_cast<int>(m_Spans.size());
+    span.first = j - j % kSpan;
+    span.filtered.resize(kSpan);
+    span.threshold.resize(kSpan);
+    span.count = m_Span->Compute(span.first, kSpan, span.filtered.data(), span.threshold.data());
+    if (j >= span.first + span.count)
+        return 0; // unreadable
+    return (threshold ? span.threshold : span.filtered)[static_cast<size_t>(j - span.first)];
 }
 
 namespace {
@@ -300,33 +360,117 @@ int64_t OGrLine_Uevo::EnvelopeLength() const
     case kSeriesRawEcg:
         return m_File->IsMapped() ? kSamplesPerSector * m_File->SectorCount() : 0;
     case kSeriesFilteredEcg:
-        return m_File->ProcessedData().Present() ? m_File->ProcessedData().Count() : 0;
     case kSeriesThreshold:
-        return m_File->ProcessedPorog().Present() ? m_File->ProcessedPorog().Count() : 0;
+        return ResultCount();
     default:
         return PerSector(m_Type) && m_File->IsMapped() ? m_File->SectorCount() : 0;
     }
 }
 
+namespace {
+
+// Sectors read in order through a buffer of a few hundred, for building an
+// envelope without the mapping.
+class OSectorChunks {
+public:
+    explicit OSectorChunks(const OEcgFile& file) : m_File(file), m_Buffer(kChunk * kSectorBytes) {}
+    const uint8_t* Sector(int64_t k)
+    {
+        if (k < m_First || k >= m_First + m_Count) {
+            m_First = k;
+            m_Count = m_File.ReadSectors(k, kChunk, m_Buffer.data());
+            if (m_Count <= 0)
+                return nullptr;
+        }
+        return m_Buffer.data() + (k - m_First) * kSectorBytes;
+    }
+
+private:
+    static constexpr int64_t kChunk = 256;
+    const OEcgFile& m_File;
+    std::vector<uint8_t> m_Buffer;
+    int64_t m_First = 0, m_Count = 0;
+};
+
+// The value of a per-sector series, as GetValue gives it.
+double SectorValue(int type, const uint8_t* sector, int64_t k)
+{
+    if (type == kSeriesRawTemperature)
+        return SectorTemperature(sector);
+    if (k == 0)
+        return 1e200; // as GetValue: the first sector's sums are not trusted
+    double ax, ay, az;
+    SectorAccelerations(sector, ax, ay, az);
+    return type == kSeriesAccelX ? ax : type == kSeriesAccelY ? ay : az;
+}
+
+template <class T> void BuildFromTrack(OGrEnvelope& envelope, const OBlockTrack<T>& track)
+{
+    static_assert(OBlockTrack<T>::kBlock == OGrEnvelope::kFanOut);
+    envelope.BuildFromBlocks(track.Count(), [&track](int64_t b, double* lo, double* hi) {
+        const OBlockExtremes<T>& e = track.Block(b);
+        if (e.lo <= e.hi) {
+            *lo = std::min(*lo, static_cast<double>(e.lo));
+            *hi = std::max(*hi, static_cast<double>(e.hi));
+        }
+    });
+}
+
+} // namespace
+
 double OGrLine_Uevo::EnvelopeSample(int64_t k) const
 {
-    switch (m_Type) {
-    case kSeriesRawEcg:
-        return SectorSampleWord(m_File->Sector(k / kSamplesPerSector), static_cast<int>(k % kSamplesPerSector));
-    case kSeriesFilteredEcg:
-        return m_File->ProcessedData()[k];
-    case kSeriesThreshold:
-        return m_File->ProcessedPorog()[k];
-    case kSeriesRawTemperature:
-        return SectorTemperature(m_File->Sector(k));
-    default: {
-        if (k == 0)
-            return 1e200; // as GetValue: the first sector's sums are not trusted
-        double ax, ay, az;
-        SectorAccelerations(m_File->Sector(k), ax, ay, az);
-        return m_Type == kSeriesAccelX ? ax : m_Type == kSeriesAccelY ? ay : az;
+    if (m_Type == kSeriesRawEcg)
+        return SectorSampleWord(MappedSector(k / kSamplesPerSector), static_cast<int>(k % kSamplesPerSector));
+    return SectorValue(m_Type, MappedSector(k), k);
+}
+
+void OGrLine_Uevo::BuildEnvelope(OGrEnvelope& envelope, int64_t length)
+{
+    const bool result = m_Type == kSeriesFilteredEcg || m_Type == kSeriesThreshold;
+    // While a pass runs its display data is being replaced.
+    const OPassDisplay* display = ResultsShown() ? m_File->Display() : nullptr;
+    if (display) {
+        const auto fits = [length](const auto& track) { return track.Count() == length; };
+        switch (m_Type) {
+        case kSeriesRawEcg:
+            if (fits(display->rawEcg))
+                return BuildFromTrack(envelope, display->rawEcg);
+            break;
+        case kSeriesFilteredEcg:
+        case kSeriesThreshold: {
+            const auto& track = m_Type == kSeriesFilteredEcg ? display->filtered : display->threshold;
+            if (fits(track))
+                return BuildFromTrack(envelope, track);
+            break;
+        }
+        default: {
+            const auto& track = m_Type == kSeriesRawTemperature ? display->temperature
+                                : m_Type == kSeriesAccelX       ? display->accelX
+                                : m_Type == kSeriesAccelY       ? display->accelY
+                                                                : display->accelZ;
+            if (fits(track))
+                return BuildFromTrack(envelope, track);
+        }
+        }
     }
+    if (result) {
+        const bool threshold = m_Type == kSeriesThreshold;
+        envelope.Build(length, [this, threshold](int64_t k) -> double { return ResultSample(k, threshold); });
+        return;
     }
+    OSectorChunks chunks(*m_File);
+    if (m_Type == kSeriesRawEcg) {
+        envelope.Build(length, [&chunks](int64_t k) -> double {
+            const uint8_t* sector = chunks.Sector(k / kSamplesPerSector);
+            return sector ? SectorSampleWord(sector, static_cast<int>(k % kSamplesPerSector)) : 1e200;
+        });
+        return;
+    }
+    envelope.Build(length, [this, &chunks](int64_t k) {
+        const uint8_t* sector = chunks.Sector(k);
+        return sector ? SectorValue(m_Type, sector, k) : 1e200;
+    });
 }
 
 int OGrLine_Uevo::GetValueRange(double x0, double x1, double* lo, double* hi)
@@ -340,9 +484,11 @@ int OGrLine_Uevo::GetValueRange(double x0, double x1, double* lo, double* hi)
     if (length <= 0)
         return 0;
     OGrEnvelope& envelope = m_Envelopes[m_Type];
-    const auto sample = [this](int64_t k) { return EnvelopeSample(k); };
     if (envelope.Count() != length)
-        envelope.Build(length, sample);
+        BuildEnvelope(envelope, length);
+    const auto sample = [this, result](int64_t k) -> double {
+        return result ? ResultSample(k, m_Type == kSeriesThreshold) : EnvelopeSample(k);
+    };
 
     // The samples GetValue reads for x0 <= x < x1, in the envelope's units.
     const double limit = static_cast<double>(kSamplesPerSector) * (length + 1);

@@ -1,13 +1,19 @@
 #pragma once
 // One series object that presents any channel of the open recording, raw or
 // processed, to the chart: re-aimed by the graph list at every GetLine. It
-// reads the file's mapping and arrays in place and never copies them.
+// reads the file's mapping (only where it is drawn) and arrays in place and
+// never copies them; the filtered ECG and the threshold it recomputes for the
+// span being drawn (OFilteredSpan), and zoomed out it draws every series from
+// extremes the pass kept (OPassDisplay).
+#include "OFilteredSpan.h"
 #include "OGrEnvelope.h"
 #include "OGrLine.h"
 #include "SeriesTypes.h"
 
 #include <cstdint>
+#include <array>
 #include <map>
+#include <memory>
 #include <vector>
 
 class OEcgFile;
@@ -28,7 +34,7 @@ public:
     void SetResultsHidden(bool hidden);
     // The extremes kept for drawing long series belong to the data they were
     // taken from: forget them when another file is opened or closed.
-    void ForgetEnvelopes() { m_Envelopes.clear(); }
+    void ForgetEnvelopes();
     // Finds the S and V beats among the impulses for their own series; after
     // every pass. Returns whether the beats have classes at all.
     bool IndexBeatClasses();
@@ -59,13 +65,38 @@ private:
     // Value k of the envelope's index space (samples, or sectors for the
     // per-sector series); 1e200 where there is none.
     double EnvelopeSample(int64_t k) const;
+    // Sector k of the file's mapping, whose pages are dropped again now and
+    // then (OEcgFile::DropMappedPages).
+    const uint8_t* MappedSector(int64_t k) const;
     int64_t EnvelopeLength() const;
+    // Builds the envelope of the current type: from the pass's extremes when
+    // it kept them, otherwise from the samples read in chunks (never through
+    // the mapping, which would keep the whole file in memory).
+    void BuildEnvelope(OGrEnvelope& envelope, int64_t length);
+    // Filtered ECG (threshold: false) or threshold at output position j <
+    // ResultCount(), from the cached spans.
+    int16_t ResultSample(int64_t j, bool threshold);
+    int64_t ResultCount() const;
+    void ForgetSpans();
 
     const OEcgFile* m_File;
     int m_Type = 0;
     int m_HalfWidth = 0;
     double m_TimeOffset = 0.0;
     bool m_ResultsHidden = false;
+    mutable int64_t m_LastSector = -1000;
+    mutable int m_FarReads = 0;
     std::map<int, OGrEnvelope> m_Envelopes; // by type
+    // The last spans of filtered ECG and threshold recomputed for painting,
+    // the oldest replaced first: a zoomed-out column's edges and the series
+    // of several panes alternate between a few places.
+    struct OResultSpan {
+        int64_t first = -1;
+        int64_t count = 0;
+        std::vector<int16_t> filtered, threshold;
+    };
+    std::unique_ptr<OFilteredSpan> m_Span;
+    std::array<OResultSpan, 4> m_Spans;
+    int m_OlderSpan = 0;
     std::vector<int64_t> m_SupraBeats, m_VentricularBeats; // impulse indices
 };

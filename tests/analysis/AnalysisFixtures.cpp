@@ -1,11 +1,16 @@
 #include "AnalysisFixtures.h"
 
+#include "EcgTime.h"
+#include "OEKGFilter.h"
 #include "OEKGFilterParams.h"
+#include "OEcgFile.h"
 #include "OSettings.h"
+#include "SectorDecoders.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
@@ -45,4 +50,29 @@ std::vector<int64_t> ImpulsePositions(const OImpulse* impulses, int64_t count, b
         if (!unflaggedOnly || impulses[i].Flags == 0)
             positions.push_back(impulses[i].Pos);
     return positions;
+}
+
+OReferenceRun ReferenceFilterRun(const OEcgFile& file, bool threshold)
+{
+    auto filter = std::make_unique<OEKGFilter>();
+    std::vector<OImpulse> impulses(static_cast<size_t>(file.SectorCount() + 1));
+    filter->AttachImpulses(threshold ? impulses.data() : nullptr, static_cast<int64_t>(impulses.size()));
+    filter->Prepare();
+    OReferenceRun run;
+    // Clamped, then truncated toward zero.
+    const auto stored = [](double v) { return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0)); };
+    int64_t out = filter->Delay();
+    std::vector<uint8_t> sector(kSectorBytes);
+    for (int64_t k = 0; k < file.SectorCount() && file.ReadSectors(k, 1, sector.data()) == 1; ++k) {
+        double x[kSamplesPerSector];
+        for (int i = 0; i < kSamplesPerSector; ++i)
+            x[i] = SectorSample(sector.data(), i);
+        filter->ProcessBlock(x, kSamplesPerSector, [&](double z, double thr) {
+            if (out++ >= 0) {
+                run.filtered.push_back(stored(z));
+                run.threshold.push_back(stored(thr));
+            }
+        });
+    }
+    return run;
 }

@@ -27,3 +27,15 @@ OScore ScorePeaks(const std::vector<int64_t>& truth, const std::vector<int64_t>&
 
 // Positions of impulses (all, or only the unflagged ones).
 std::vector<int64_t> ImpulsePositions(const OImpulse* impulses, int64_t count, bool unflaggedOnly);
+
+class OEcgFile;
+
+// The filtered ECG and the threshold of a whole recording by output position,
+// as a plain sequential run of OEKGFilter over every raw sample gives them
+// (the pass once stored exactly these arrays): the yardstick for everything
+// that recomputes them. threshold: the detector runs (the standard one);
+// without it the threshold stays 0, as with the precise detector.
+struct OReferenceRun {
+    std::vector<int16_t> filtered, threshold;
+};
+OReferenceRun ReferenceFilterRun(const OEcgFile& file, bool threshold);

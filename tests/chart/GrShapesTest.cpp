@@ -13,7 +13,10 @@ namespace {
 
 // x and y windows [0, 100] over a 100 x 101 pixel plot: one unit per pixel,
 // y = 100 - value.
-GrMapping UnitMap() { return GrMapping(0, 100, 0, 100, 0, 100, 0, 100); }
+GrMapping UnitMap()
+{
+    return GrMapping(0, 100, 0, 100, 0, 100, 0, 100);
+}
 
 TEST(GrShapes, PointsInOneColumnMergeIntoOneStroke)
 {
@@ -32,8 +35,8 @@ TEST(GrShapes, PointsInOneColumnMergeIntoOneStroke)
 TEST(GrShapes, BreakFlagsSplitPolylines)
 {
     // 0x42: new polyline, no marker. 0xC6: alone, unconnected both sides.
-    auto line = FakeLine::Points({{10, 10}, {20, 20}, {30, 30, 0x42}, {40, 40}, {50, 50, 0xC6}, {60, 60},
-                                  {70, 70, 0x01}, {80, 80}});
+    auto line = FakeLine::Points(
+        {{10, 10}, {20, 20}, {30, 30, 0x42}, {40, 40}, {50, 50, 0xC6}, {60, 60}, {70, 70, 0x01}, {80, 80}});
     GrLineShapes s;
     GrPointShapes(line.get(), UnitMap(), &s);
     std::vector<std::pair<int, int>> joined;
@@ -66,8 +69,7 @@ TEST(GrShapes, MissingValuesClampJustAboveThePlot)
 
 TEST(GrShapes, BandJoinsEveryPresentPointWithClampedHalfHeights)
 {
-    auto line = FakeLine::Points({{10, 50, 0, 0.01}, {20, 50, 0x06, 5}, {30, 50, 0x01, 5}, {40, 50, 0, 1e9}},
-                                 true);
+    auto line = FakeLine::Points({{10, 50, 0, 0.01}, {20, 50, 0x06, 5}, {30, 50, 0x01, 5}, {40, 50, 0, 1e9}}, true);
     GrLineShapes s;
     GrBandShapes(line.get(), UnitMap(), &s);
     ASSERT_EQ(s.band.size(), 2u);
@@ -90,8 +92,9 @@ public:
     }
     int GetValueRange(double x0, double x1, double* lo, double* hi) override
     {
-        return envelope.Range(static_cast<int64_t>(std::ceil(x0)), static_cast<int64_t>(std::ceil(x1)),
-                              [this](int64_t i) { return samples[i]; }, lo, hi);
+        return envelope.Range(
+            static_cast<int64_t>(std::ceil(x0)), static_cast<int64_t>(std::ceil(x1)),
+            [this](int64_t i) { return samples[i]; }, lo, hi);
     }
     std::vector<double> samples;
     OGrEnvelope envelope;
@@ -158,41 +161,58 @@ TEST(GrSpans, ThousandsOfShortSpansAtADaysZoomFewRects)
 
 TEST(GrEnvelope, RangeMatchesAPlainScan)
 {
-    // Fractions need double precision; whole numbers are kept in single.
-    for (const bool whole : {false, true}) {
-        std::mt19937 rng(7);
-        std::vector<double> v(300000);
-        for (double& x : v) {
-            x = std::uniform_real_distribution<double>(-1000, 1000)(rng);
-            if (whole)
-                x = std::round(x * 30);
-        }
-        v[123456] = 1e200; // missing, never counts
-        std::fill(v.begin() + 200000, v.begin() + 240000, 1e200);
-        OGrEnvelope e;
-        auto sample = [&](int64_t i) { return v[i]; };
-        e.Build(static_cast<int64_t>(v.size()), sample);
-        for (int k = 0; k < 300; ++k) {
-            int64_t a = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
-            int64_t b = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
-            if (k == 0)
-                a = 123456, b = 123457;
-            if (k == 1)
-                a = 199000, b = 241000;
-            if (k == 2)
-                a = 201000, b = 239000; // nothing valid
-            double lo, hi, wantLo = 1e100, wantHi = -1e100;
-            for (int64_t i = std::max<int64_t>(a, 0); i < std::min<int64_t>(b, v.size()); ++i)
-                if (v[i] < 1e100)
-                    wantLo = std::min(wantLo, v[i]), wantHi = std::max(wantHi, v[i]);
-            const bool any = e.Range(a, b, sample, &lo, &hi);
-            ASSERT_EQ(any, wantLo <= wantHi) << a << " " << b;
-            if (any) {
-                ASSERT_EQ(lo, wantLo) << a << " " << b << " whole " << whole;
-                ASSERT_EQ(hi, wantHi) << a << " " << b << " whole " << whole;
+    // Fractions need double precision; whole numbers are kept in single. An
+    // envelope built from block extremes kept elsewhere answers the same.
+    for (const bool whole : {false, true})
+        for (const bool fromBlocks : {false, true}) {
+            std::mt19937 rng(7);
+            std::vector<double> v(300000);
+            for (double& x : v) {
+                x = std::uniform_real_distribution<double>(-1000, 1000)(rng);
+                if (whole)
+                    x = std::round(x * 30);
+            }
+            v[123456] = 1e200; // missing, never counts
+            std::fill(v.begin() + 200000, v.begin() + 240000, 1e200);
+            OGrEnvelope e;
+            auto sample = [&](int64_t i) { return v[i]; };
+            std::vector<std::pair<double, double>> blocks;
+            for (size_t i = 0; i < v.size(); i += OGrEnvelope::kFanOut) {
+                std::pair<double, double> b{1e100, -1e100};
+                for (size_t j = i; j < std::min(v.size(), i + OGrEnvelope::kFanOut); ++j)
+                    if (v[j] < 1e100)
+                        b = {std::min(b.first, v[j]), std::max(b.second, v[j])};
+                blocks.push_back(b);
+            }
+            if (fromBlocks)
+                e.BuildFromBlocks(static_cast<int64_t>(v.size()), [&blocks](int64_t b, double* lo, double* hi) {
+                    const auto& [l, h] = blocks[static_cast<size_t>(b)];
+                    if (l <= h)
+                        *lo = std::min(*lo, l), *hi = std::max(*hi, h);
+                });
+            else
+                e.Build(static_cast<int64_t>(v.size()), sample);
+            for (int k = 0; k < 300; ++k) {
+                int64_t a = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
+                int64_t b = std::uniform_int_distribution<int64_t>(-10, 300010)(rng);
+                if (k == 0)
+                    a = 123456, b = 123457;
+                if (k == 1)
+                    a = 199000, b = 241000;
+                if (k == 2)
+                    a = 201000, b = 239000; // nothing valid
+                double lo, hi, wantLo = 1e100, wantHi = -1e100;
+                for (int64_t i = std::max<int64_t>(a, 0); i < std::min<int64_t>(b, v.size()); ++i)
+                    if (v[i] < 1e100)
+                        wantLo = std::min(wantLo, v[i]), wantHi = std::max(wantHi, v[i]);
+                const bool any = e.Range(a, b, sample, &lo, &hi);
+                ASSERT_EQ(any, wantLo <= wantHi) << a << " " << b;
+                if (any) {
+                    ASSERT_EQ(lo, wantLo) << a << " " << b << " whole " << whole << " blocks " << fromBlocks;
+                    ASSERT_EQ(hi, wantHi) << a << " " << b << " whole " << whole << " blocks " << fromBlocks;
+                }
             }
         }
-    }
 }
 
 } // namespace

@@ -266,7 +266,7 @@ TEST_F(AnalysisWindow, CancelStopsThePassAndShowsWhatWasDone)
     EXPECT_TRUE(cancelSeen.load());
     EXPECT_TRUE(stayedOpen);
     EXPECT_TRUE(window->File().IsOpen());
-    EXPECT_LT(window->File().ProcessedData().Count(), 400 * 234 - 300) << "stopped before the end";
+    EXPECT_LT(window->File().ProcessedN(), 400 * 234 - 300) << "stopped before the end";
     EXPECT_TRUE(Usable(1038)) << "the results so far are offered";
     EXPECT_EQ(Graphs(), (std::vector<std::vector<int>>{{300}, {301}, {4, 5, 6}}));
 }

@@ -1,5 +1,6 @@
 // The analysis window's graph list and series: which graphs a choice of
 // series gives, the start time, and what the series read from a file.
+#include "AnalysisFixtures.h"
 #include "EcgFixture.h"
 #include "GrRanges.h"
 #include "OEKGFilter.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -207,10 +209,12 @@ protected:
         filter = new OEKGFilter;
         ASSERT_TRUE(file->OpenEcgFile(path, true));
         OProcessControl control;
-        ProcessFile(*file, *filter, control);
+        ProcessFile(*file, *filter, control, {.display = true});
+        reference = new OReferenceRun(ReferenceFilterRun(*file, true));
     }
     static void TearDownTestSuite()
     {
+        delete reference;
         delete filter;
         delete file;
         delete dir;
@@ -219,10 +223,12 @@ protected:
     static TempDir* dir;
     static OEcgFile* file;
     static OEKGFilter* filter;
+    static OReferenceRun* reference; // the filtered ECG and threshold, sample by sample
 };
 TempDir* ProcessedSeries::dir;
 OEcgFile* ProcessedSeries::file;
 OEKGFilter* ProcessedSeries::filter;
+OReferenceRun* ProcessedSeries::reference;
 
 TEST_F(ProcessedSeries, PulseRateZeroIsDrawnAlone)
 {
@@ -320,30 +326,74 @@ TEST_F(ProcessedSeries, ImpulsesAreTrianglesFlaggedOnesStandApart)
     }
 }
 
+// Zoomed out, every series draws from the extremes the pass kept; they equal
+// a scan of the values themselves over any span, narrow or wide.
+TEST_F(ProcessedSeries, ColumnExtremesFromThePassEqualAPlainScan)
+{
+    OGrList_Uevo list(file);
+    std::string time = "00:00:00";
+    list.Rebuild(
+        {.rawEcg = true, .filteredEcg = true, .threshold = true, .rawTemperature = true, .rawAccelerations = true},
+        time, 29);
+    OGrLine_Uevo& line = list.Line();
+    const double period = 0.001024;
+    const int64_t samples = 234 * file->SectorCount();
+    std::mt19937 random(3);
+    for (const int type : {0, 1, 4, 5, 6, 100, 101}) {
+        line.SetType(type);
+        const bool result = type >= 100;
+        const bool perSector = !result && type != 0;
+        const int64_t limit = result ? file->ProcessedN() : samples;
+        for (int k = 0; k < 60; ++k) {
+            const int64_t width = k % 3 == 0 ? 40 : k % 3 == 1 ? 5000 : limit / 2;
+            const int64_t a = std::uniform_int_distribution<int64_t>(0, limit - width)(random);
+            const int64_t b = a + width;
+            double want = 1e300, wantHi = -1e300;
+            const int64_t from = perSector ? a / 234 : a, to = perSector ? (b - 1) / 234 + 1 : b;
+            for (int64_t i = from; i < to; ++i) {
+                double v;
+                if (type == 100 || type == 101) {
+                    v = (type == 100 ? reference->filtered : reference->threshold)[size_t(i)];
+                } else {
+                    const double x = (perSector ? i * 234 + 117 : i) * period + 0.5 * period;
+                    v = line.GetValue(&x);
+                }
+                if (GrValid(v))
+                    want = std::min(want, v), wantHi = std::max(wantHi, v);
+            }
+            double lo = 0, hi = 0;
+            ASSERT_EQ(line.GetValueRange((a + 0.5) * period, (b - 0.5) * period, &lo, &hi), 1) << type;
+            ASSERT_EQ(lo, want) << "type " << type << " samples " << a << ".." << b;
+            ASSERT_EQ(hi, wantHi) << "type " << type << " samples " << a << ".." << b;
+        }
+    }
+}
+
 TEST_F(ProcessedSeries, FilteredSignalHiddenWhileAPassRewritesIt)
 {
     OGrList_Uevo list(file);
     std::string time = "00:00:00";
     list.Rebuild({.filteredEcg = true, .threshold = true, .pulse = true}, time, 29);
     OGrLine_Uevo& line = list.Line();
-    const int64_t n = file->ProcessedData().Count();
+    const int64_t n = file->ProcessedN();
+    ASSERT_EQ(static_cast<int64_t>(reference->filtered.size()), n);
     ASSERT_GT(n, 0);
     double lo, hi;
     line.SetType(100);
     line.GetXRange(&lo, &hi);
     EXPECT_DOUBLE_EQ(hi, n * 0.001024);
     const double x = 1000.5 * 0.001024;
-    EXPECT_EQ(line.GetValue(&x), file->ProcessedData()[1000]);
+    EXPECT_EQ(line.GetValue(&x), reference->filtered[1000]);
     line.SetType(101);
-    EXPECT_EQ(line.GetValue(&x), file->ProcessedPorog()[1000]);
+    EXPECT_EQ(line.GetValue(&x), reference->threshold[1000]);
     const double beyond = (n + 1) * 0.001024;
     EXPECT_EQ(line.GetValue(&beyond), 0.0);
 
     double low = 0, high = 0;
     line.SetType(100);
     ASSERT_EQ(line.GetValueRange(0.0, hi, &low, &high), 1);
-    EXPECT_EQ(low, *std::min_element(file->ProcessedData().Data(), file->ProcessedData().Data() + n));
-    EXPECT_EQ(high, *std::max_element(file->ProcessedData().Data(), file->ProcessedData().Data() + n));
+    EXPECT_EQ(low, *std::min_element(reference->filtered.begin(), reference->filtered.end()));
+    EXPECT_EQ(high, *std::max_element(reference->filtered.begin(), reference->filtered.end()));
 
     line.SetResultsHidden(true);
     EXPECT_FALSE(GrValid(line.GetValue(&x)));

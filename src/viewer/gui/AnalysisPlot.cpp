@@ -85,14 +85,14 @@ bool RenderAnalysisPlot(const AnalysisPlotRequest& request, std::string& error)
     }
     auto filter = std::make_unique<OEKGFilter>();
     OProcessControl control;
-    ProcessFile(*file, *filter, control);
+    ProcessFile(*file, *filter, control, {.display = true});
 
     // The series a box offers exist only where the window would enable it.
     OSeriesChoice choice = request.series;
     if (!file->IsMapped())
         choice.rawEcg = choice.rawTemperature = choice.rawAccelerations = choice.separateXyz = false;
-    choice.filteredEcg &= file->ProcessedData().Present();
-    choice.threshold &= file->ProcessedPorog().Present();
+    choice.filteredEcg &= file->Display() != nullptr;
+    choice.threshold &= file->Display() != nullptr;
     choice.defect &= file->ImpulseInfo().Present();
     choice.impulses &= file->ImpulseInfo().Present();
     choice.pulse &= file->Puls().Present();

@@ -39,8 +39,8 @@ struct ResultBox {
     bool (*present)(const OEcgFile&);
 };
 const ResultBox kResultBoxes[] = {
-    {kIdFilteredEcg, [](const OEcgFile& f) { return f.ProcessedData().Present(); }},
-    {kIdThreshold, [](const OEcgFile& f) { return f.ProcessedPorog().Present(); }},
+    {kIdFilteredEcg, [](const OEcgFile& f) { return f.Display() != nullptr; }},
+    {kIdThreshold, [](const OEcgFile& f) { return f.Display() != nullptr; }},
     {kIdDefect, [](const OEcgFile& f) { return f.ImpulseInfo().Present(); }},
     {kIdImpulses, [](const OEcgFile& f) { return f.ImpulseInfo().Present(); }},
     {kIdPulse, [](const OEcgFile& f) { return f.Puls().Present(); }},
@@ -55,7 +55,9 @@ constexpr int kMinChartHeight = 200;
 
 CShowDataWindow::CShowDataWindow(std::optional<std::string> fileToOpen)
     : m_Filter(std::make_unique<OEKGFilter>()), m_GrList(&m_File), m_FileToOpen(std::move(fileToOpen)),
-      m_Pass([](OEcgFile& file, OEKGFilter& filter, OProcessControl& control) { ProcessFile(file, filter, control); })
+      m_Pass([](OEcgFile& file, OEKGFilter& filter, OProcessControl& control) {
+          ProcessFile(file, filter, control, {.display = true});
+      })
 {
     setObjectName("CShowDataWindow");
     setWindowTitle(QString::fromUtf8(kTitle));
@@ -326,9 +328,9 @@ void CShowDataWindow::ShowResultState()
         flagged += impulses[i].Flags != 0;
         ++classes[impulses[i].Class];
     }
-    std::string summary = StrFormat("Алгоритм распознавания: %s, импульсов: %lld, помеченных: %lld",
-                                    DetectorTitle(m_Filter->m_Detector), static_cast<long long>(impulses.Count()),
-                                    static_cast<long long>(flagged));
+    std::string summary =
+        StrFormat("Алгоритм распознавания: %s, импульсов: %lld, помеченных: %lld", DetectorTitle(m_Filter->m_Detector),
+                  static_cast<long long>(impulses.Count()), static_cast<long long>(flagged));
     // Once the classifier has run, the count of every class.
     if (impulses.Count() > classes[kBeatUnclassified])
         for (char c : {kBeatNormal, kBeatSupra, kBeatVentricular, kBeatFusion, kBeatUnknown})
