@@ -4,6 +4,7 @@
 #include "OConsole.h"
 #include "ODialogs.h"
 #include "SectorDecoders.h"
+#include "SectorReader.h"
 
 #include <charconv>
 #include <cstdio>
@@ -96,13 +97,17 @@ void WriteCcp(const OEcgFile& file, OTextWriter& out)
     }
 }
 
+// From the sectors read in chunks, mapped file or not; a sector that cannot
+// be read ends the file there.
 void WriteAccelerations(const OEcgFile& file, OTextWriter& out)
 {
-    if (!file.IsMapped())
-        return;
+    OSectorReader reader(file);
     for (int64_t k = 0; k < file.SectorCount(); ++k) {
+        const uint8_t* sector = reader.Sector(k);
+        if (!sector)
+            break;
         double x, y, z;
-        SectorAccelerations(file.Sector(k), x, y, z);
+        SectorAccelerations(sector, x, y, z);
         out.Number(k * kSectorDuration);
         for (double v : {x, y, z}) {
             out.Tab();

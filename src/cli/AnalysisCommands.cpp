@@ -118,7 +118,12 @@ int RunAnalyse(const CliArgs& args)
         return 1;
     OProcessControl control;
     ProcessFile(*file, *filter, control);
-    const ORecordingCheck check = CheckRecordingSectors(*file);
+    // The pass checked the sectors it read; only a pass that stopped short
+    // leaves the rest to a reading of its own.
+    const auto& passCheck = file->PassCheck();
+    const ORecordingCheck check = passCheck && passCheck->sectors == file->SectorCount()
+                                      ? *passCheck
+                                      : CheckRecordingSectors(*file);
     ReportRecordingCheck(check);
     PrintSummary(*file, filter->m_Detector);
     for (const std::string& line : check.CliLines())
