@@ -3,12 +3,54 @@
 #include "EcgTime.h"
 #include "RhythmEvents.h"
 #include "SectorDecoders.h"
+#include "SectorReader.h"
 
 #include <algorithm>
 
 namespace {
 
 constexpr int kAccelCountOffset = 43; // readings summed into the sector's accelerations
+
+// The sectors' channels, read in chunks and summed per minute; a sector that
+// cannot be read ends them there.
+OSectorMinutes SectorChannels(const OEcgFile& file)
+{
+    OSectorMinutes minutes(kSectorDuration);
+    OSectorReader reader(file);
+    for (int64_t k = 0; k < file.SectorCount(); ++k) {
+        const uint8_t* sector = reader.Sector(k);
+        if (!sector)
+            break;
+        OSectorAux aux;
+        aux.temperature = SectorTemperature(sector);
+        SectorAccelerations(sector, aux.x, aux.y, aux.z);
+        aux.hasAccelerations = sector[kAccelCountOffset] != 0;
+        minutes.Add(aux);
+    }
+    return minutes;
+}
+
+// Raw samples [first, first + count) clipped to the recording, read from
+// their own sectors only.
+std::vector<double> RawSamples(const OEcgFile& file, int64_t first, int64_t count)
+{
+    std::vector<double> samples;
+    first = std::max<int64_t>(first, 0);
+    const int64_t end = std::min(file.SectorCount() * kSamplesPerSector, first + count);
+    if (end <= first)
+        return samples;
+    const int64_t firstSector = first / kSamplesPerSector;
+    const int64_t sectors = (end - 1) / kSamplesPerSector - firstSector + 1;
+    OSectorReader reader(file, sectors);
+    int64_t got = 0;
+    const uint8_t* base = reader.Sectors(firstSector, sectors, &got);
+    const int64_t last = std::min(end, (firstSector + got) * kSamplesPerSector);
+    samples.reserve(static_cast<size_t>(std::max<int64_t>(0, last - first)));
+    for (int64_t i = first; i < last; ++i)
+        samples.push_back(SectorSample(base + (i / kSamplesPerSector - firstSector) * kSectorBytes,
+                                       static_cast<int>(i % kSamplesPerSector)));
+    return samples;
+}
 
 } // namespace
 
@@ -20,7 +62,6 @@ OReportInput ReportInputFromFile(const OEcgFile& file, int32_t detector, double 
     in.durationS = file.SectorCount() * kSectorDuration;
     in.detector = detector;
     in.sampleRate = kSampleRate;
-    in.sectorS = kSectorDuration;
     in.unitsPerMillivolt = unitsPerMillivolt;
 
     const auto& impulses = file.ImpulseInfo();
@@ -31,24 +72,7 @@ OReportInput ReportInputFromFile(const OEcgFile& file, int32_t detector, double 
     // The same events as the event list and the EDF+ export give.
     in.rhythm = FindRhythmEvents(impulses.Data(), impulses.Count(), file.SectorCount() * kSamplesPerSector);
 
-    if (!file.IsMapped())
-        return in;
-    in.sectors.resize(static_cast<size_t>(file.SectorCount()));
-    for (int64_t k = 0; k < file.SectorCount(); ++k) {
-        const uint8_t* sector = file.Sector(k);
-        OSectorAux& aux = in.sectors[size_t(k)];
-        aux.temperature = SectorTemperature(sector);
-        SectorAccelerations(sector, aux.x, aux.y, aux.z);
-        aux.hasAccelerations = sector[kAccelCountOffset] != 0;
-    }
-    in.samples = [&file](int64_t first, int64_t count) {
-        std::vector<double> samples;
-        const int64_t total = file.SectorCount() * kSamplesPerSector;
-        const int64_t end = std::min(total, first + count);
-        for (int64_t i = std::max<int64_t>(first, 0); i < end; ++i)
-            samples.push_back(
-                SectorSample(file.Sector(i / kSamplesPerSector), static_cast<int>(i % kSamplesPerSector)));
-        return samples;
-    };
+    in.sectors = SectorChannels(file);
+    in.samples = [&file](int64_t first, int64_t count) { return RawSamples(file, first, count); };
     return in;
 }
