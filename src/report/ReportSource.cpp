@@ -35,8 +35,8 @@ OSectorMinutes SectorChannels(const OEcgFile& file)
 std::vector<double> RawSamples(const OEcgFile& file, int64_t first, int64_t count)
 {
     std::vector<double> samples;
-    first = std::max<int64_t>(first, 0);
     const int64_t end = std::min(file.SectorCount() * kSamplesPerSector, first + count);
+    first = std::max<int64_t>(first, 0);
     if (end <= first)
         return samples;
     const int64_t firstSector = first / kSamplesPerSector;
