@@ -8,6 +8,7 @@
 #include "EcgTime.h"
 #include "ExportSeries.h"
 #include "OEcgFile.h"
+#include "OutputFile.h"
 #include "ProcessFile.h"
 #include "RecordingCheck.h"
 #include "RhythmEvents.h"
@@ -71,32 +72,25 @@ void PrintSummary(const OEcgFile& file, int32_t detector)
     }
 }
 
-bool WritePeaks(const OEcgFile& file, const std::string& path)
-{
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    if (!out)
-        return false;
-    const auto& impulses = file.ImpulseInfo();
-    for (int64_t i = 0; i < impulses.Count(); ++i)
-        std::fprintf(out, "%d\t%u\n", impulses[i].Pos, static_cast<unsigned>(impulses[i].Flags));
-    return std::fclose(out) == 0;
-}
-
-// Writes text to path; false with the system's reason when it cannot.
+// Writes text to path through its partial file (OutputFile.h); false with
+// the system's reason when it cannot.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error)
 {
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    if (!out) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const int writeErrno = errno;
-    if (std::fclose(out) != 0 || !written) {
-        error = std::strerror(written ? errno : writeErrno);
-        return false;
-    }
-    return true;
+    OOutputFile out(path);
+    if (out.Write(text) && out.Commit())
+        return true;
+    error = std::strerror(out.Error());
+    return false;
+}
+
+bool WritePeaks(const OEcgFile& file, const std::string& path)
+{
+    const auto& impulses = file.ImpulseInfo();
+    std::string text;
+    for (int64_t i = 0; i < impulses.Count(); ++i)
+        text += std::to_string(impulses[i].Pos) + '\t' + std::to_string(unsigned(impulses[i].Flags)) + '\n';
+    std::string error;
+    return WriteTextFile(path, text, error);
 }
 
 int RunAnalyse(const CliArgs& args)
