@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -83,14 +84,28 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
     return false;
 }
 
-bool WritePeaks(const OEcgFile& file, const std::string& path)
+// One line per impulse, written a block of impulses at a time (the lines do
+// not depend on each other), so that a week's list is never whole in memory.
+bool WriteImpulseLines(const OEcgFile& file, const std::string& path,
+                       const std::function<std::string(const OImpulse*, int64_t)>& lines, std::string& error)
 {
+    constexpr int64_t kBlock = 8192;
     const auto& impulses = file.ImpulseInfo();
+    OOutputFile out(path);
+    for (int64_t i = 0; i < impulses.Count() && out.IsOpen(); i += kBlock)
+        out.Write(lines(impulses.Data() + i, std::min(kBlock, impulses.Count() - i)));
+    if (out.Commit())
+        return true;
+    error = std::strerror(out.Error());
+    return false;
+}
+
+std::string PeakLines(const OImpulse* impulses, int64_t count)
+{
     std::string text;
-    for (int64_t i = 0; i < impulses.Count(); ++i)
+    for (int64_t i = 0; i < count; ++i)
         text += std::to_string(impulses[i].Pos) + '\t' + std::to_string(unsigned(impulses[i].Flags)) + '\n';
-    std::string error;
-    return WriteTextFile(path, text, error);
+    return text;
 }
 
 int RunAnalyse(const CliArgs& args)
@@ -122,14 +137,11 @@ int RunAnalyse(const CliArgs& args)
     PrintSummary(*file, filter->m_Detector);
     for (const std::string& line : check.CliLines())
         std::printf("%s\n", line.c_str());
-    if (const auto peaks = args.Option("peaks"); peaks && !WritePeaks(*file, *peaks))
-        return CliFail("analyse: cannot write " + *peaks);
     std::string error;
-    if (const auto beats = args.Option("beats")) {
-        const auto& impulses = file->ImpulseInfo();
-        if (!WriteTextFile(*beats, BeatTableText(impulses.Data(), impulses.Count()), error))
-            return CliFail("analyse: cannot write the beat list " + *beats + ": " + error);
-    }
+    if (const auto peaks = args.Option("peaks"); peaks && !WriteImpulseLines(*file, *peaks, PeakLines, error))
+        return CliFail("analyse: cannot write " + *peaks);
+    if (const auto beats = args.Option("beats"); beats && !WriteImpulseLines(*file, *beats, BeatTableText, error))
+        return CliFail("analyse: cannot write the beat list " + *beats + ": " + error);
     if (const auto events = args.Option("events")) {
         const auto& impulses = file->ImpulseInfo();
         const ORhythmSummary rhythm =

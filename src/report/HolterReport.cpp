@@ -8,11 +8,6 @@
 
 namespace {
 
-int64_t MinuteOf(double timeS)
-{
-    return static_cast<int64_t>(std::floor(timeS / 60));
-}
-
 std::optional<double> MeanOf(const std::vector<std::optional<double>>& values, size_t first, size_t last)
 {
     double sum = 0;
@@ -199,6 +194,8 @@ std::optional<OHolterReport> BuildHolterReport(OReportInput input, OReportContro
     control.Progress(700);
     Strips(r);
     RhythmStrips(r);
+    // What the pages and the files do not read goes before they are drawn.
+    r.info.beats = {};
     r.info.sectors = OSectorMinutes();
     r.info.samples = nullptr;
     control.Progress(800);
