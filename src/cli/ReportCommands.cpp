@@ -9,12 +9,14 @@
 #include "EcgCalibration.h"
 #include "ProcessFile.h"
 #include "ReportPdf.h"
+#include "ReportSource.h"
 
 #include <QGuiApplication>
 
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -43,8 +45,13 @@ int RunReport(const CliArgs& args)
     request.detector = filter->m_Detector;
     request.unitsPerMillivolt = EcgCalibration::LoadUnitsPerMillivolt();
     OReportControl control;
+    std::optional<OHolterReport> report =
+        BuildHolterReport(ReportInputFromFile(*file, request.detector, request.unitsPerMillivolt), control);
+    // The pages need none of the pass's arrays: they go before the drawing.
+    file.reset();
+    filter.reset();
     std::string error;
-    if (!WriteHolterReport(*file, request, control, error))
+    if (!report || !WriteHolterFiles(*report, request, control, error))
         return CliFail("report: " + error);
     for (const std::string& out : {request.pdf, request.json, request.rrCsv})
         if (!out.empty())

@@ -68,11 +68,16 @@ bool WriteHolterReport(const OEcgFile& file, const OReportRequest& request, ORep
     error.clear();
     std::optional<OHolterReport> report =
         BuildHolterReport(ReportInputFromFile(file, request.detector, request.unitsPerMillivolt), control);
-    if (!report)
+    return report && WriteHolterFiles(*report, request, control, error);
+}
+
+bool WriteHolterFiles(const OHolterReport& report, const OReportRequest& request, OReportControl& control,
+                      std::string& error)
+{
+    error.clear();
+    if (!request.json.empty() && !WriteReportJson(report, request.json, error))
         return false;
-    if (!request.json.empty() && !WriteReportJson(*report, request.json, error))
+    if (!request.rrCsv.empty() && !WriteRrCsv(report, request.rrCsv, error))
         return false;
-    if (!request.rrCsv.empty() && !WriteRrCsv(*report, request.rrCsv, error))
-        return false;
-    return request.pdf.empty() || WriteHolterPdf(*report, request.pdf, control, error);
+    return request.pdf.empty() || WriteHolterPdf(report, request.pdf, control, error);
 }
