@@ -11,9 +11,16 @@
 
 inline constexpr int64_t kSectorReaderChunk = 128; // 64 KiB per read
 
+// Reads whole sectors [first, first + count) of the recording open on fd into
+// buffer, as OEcgFile::ReadSectors does; returns how many came.
+int64_t ReadSectorsAt(int fd, int64_t first, int64_t count, uint8_t* buffer, int* error = nullptr);
+
 class OSectorReader {
 public:
     explicit OSectorReader(const OEcgFile& file, int64_t chunkSectors = kSectorReaderChunk);
+    // The recording open on fd, sectorCount sectors long (a descriptor of the
+    // reader's user, which may outlive the OEcgFile).
+    OSectorReader(int fd, int64_t sectorCount, int64_t chunkSectors = kSectorReaderChunk);
     // Sector k of the recording, read with the aligned chunk around it; k past
     // the end gives the last sector (the padding of the EDF export's last data
     // record). nullptr when the file could not be read.
@@ -29,7 +36,8 @@ public:
 private:
     void Fill(int64_t first, int64_t count);
 
-    const OEcgFile& m_File;
+    int m_Fd;
+    int64_t m_SectorCount;
     int64_t m_Chunk;
     std::vector<uint8_t> m_Buffer;
     int64_t m_First = 0, m_Count = 0;

@@ -45,11 +45,13 @@ int RunReport(const CliArgs& args)
     request.detector = filter->m_Detector;
     request.unitsPerMillivolt = EcgCalibration::LoadUnitsPerMillivolt();
     OReportControl control;
-    std::optional<OHolterReport> report =
-        BuildHolterReport(ReportInputFromFile(*file, request.detector, request.unitsPerMillivolt), control);
-    // The pages need none of the pass's arrays: they go before the drawing.
+    OReportInput input = ReportInputFromFile(*file, request.detector, request.unitsPerMillivolt);
+    // The report needs none of the pass's arrays once it has its input (the
+    // strips read through a descriptor of their own): they go before it is
+    // built and drawn.
     file.reset();
     filter.reset();
+    std::optional<OHolterReport> report = BuildHolterReport(std::move(input), control);
     std::string error;
     if (!report || !WriteHolterFiles(*report, request, control, error))
         return CliFail("report: " + error);

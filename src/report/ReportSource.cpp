@@ -6,6 +6,9 @@
 #include "SectorReader.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -32,16 +35,16 @@ OSectorMinutes SectorChannels(const OEcgFile& file)
 
 // Raw samples [first, first + count) clipped to the recording, read from
 // their own sectors only.
-std::vector<double> RawSamples(const OEcgFile& file, int64_t first, int64_t count)
+std::vector<double> RawSamples(int fd, int64_t sectorCount, int64_t first, int64_t count)
 {
     std::vector<double> samples;
-    const int64_t end = std::min(file.SectorCount() * kSamplesPerSector, first + count);
+    const int64_t end = std::min(sectorCount * kSamplesPerSector, first + count);
     first = std::max<int64_t>(first, 0);
     if (end <= first)
         return samples;
     const int64_t firstSector = first / kSamplesPerSector;
     const int64_t sectors = (end - 1) / kSamplesPerSector - firstSector + 1;
-    OSectorReader reader(file, sectors);
+    OSectorReader reader(fd, sectorCount, sectors);
     int64_t got = 0;
     const uint8_t* base = reader.Sectors(firstSector, sectors, &got);
     const int64_t last = std::min(end, (firstSector + got) * kSamplesPerSector);
@@ -50,6 +53,21 @@ std::vector<double> RawSamples(const OEcgFile& file, int64_t first, int64_t coun
         samples.push_back(SectorSample(base + (i / kSamplesPerSector - firstSector) * kSectorBytes,
                                        static_cast<int>(i % kSamplesPerSector)));
     return samples;
+}
+
+// The strips read through a descriptor of their own, so that the report may
+// outlive the processed file and its arrays (the command line lets them go
+// before the report is built).
+std::function<std::vector<double>(int64_t, int64_t)> SampleReader(const OEcgFile& file)
+{
+    const int own = file.IsOpen() ? ::fcntl(file.Descriptor(), F_DUPFD_CLOEXEC, 0) : -1;
+    const std::shared_ptr<const int> fd(new int(own), [](const int* d) {
+        if (*d >= 0)
+            ::close(*d);
+        delete d;
+    });
+    const int64_t sectorCount = file.SectorCount();
+    return [fd, sectorCount](int64_t first, int64_t count) { return RawSamples(*fd, sectorCount, first, count); };
 }
 
 } // namespace
@@ -73,6 +91,6 @@ OReportInput ReportInputFromFile(const OEcgFile& file, int32_t detector, double 
     in.rhythm = FindRhythmEvents(impulses.Data(), impulses.Count(), file.SectorCount() * kSamplesPerSector);
 
     in.sectors = SectorChannels(file);
-    in.samples = [&file](int64_t first, int64_t count) { return RawSamples(file, first, count); };
+    in.samples = SampleReader(file);
     return in;
 }

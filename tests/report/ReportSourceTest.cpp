@@ -1,7 +1,8 @@
 // What the report reads from a recording, in chunks through its descriptor:
 // on a recording many chunks long, ending in a truncated sector, the minutes'
 // sums and the strips' samples equal those of the whole file in memory, and
-// the report built from them equals the one built from every sector.
+// the report built from them equals the one built from every sector, also
+// once the file is closed.
 #include "AnalysisFixtures.h"
 #include "EcgTime.h"
 #include "HolterReport.h"
@@ -150,6 +151,13 @@ TEST(ReportSource, SectorMinutesAndStripSamplesEqualTheFileInMemory)
         EXPECT_EQ(streamed->strips[i].ecg, inMemory->strips[i].ecg) << i;
     ASSERT_TRUE(streamed->activityPerMinute[3]);
     EXPECT_EQ(*streamed->activityPerMinute[3], activity / double(pairs));
+
+    // The strips' reader outlives the file (the command line closes it
+    // before the report is built).
+    file.CloseEcgFile();
+    const std::vector<double> after = in.samples(total - 500, 500);
+    ASSERT_EQ(after.size(), 500u);
+    EXPECT_TRUE(std::equal(after.begin(), after.end(), samples.end() - 500));
 }
 
 } // namespace
