@@ -142,6 +142,12 @@ OPartialFileGuard::~OPartialFileGuard()
 
 void RemovePartialFilesOnSignals()
 {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal ignored from the start (a background job of a script,
+        // nohup) stays ignored.
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
         std::signal(signal, RemovePartialsAndEnd);
+    }
 }

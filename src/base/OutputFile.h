@@ -58,5 +58,6 @@ private:
 
 // From now on SIGINT, SIGTERM and SIGHUP remove the partial files being
 // written before the program ends as the signal would end it (the command
-// line's Ctrl+C mid-stream leaves nothing behind).
+// line's Ctrl+C mid-stream leaves nothing behind); a signal ignored when the
+// program started stays ignored.
 void RemovePartialFilesOnSignals();

@@ -133,7 +133,7 @@ TEST(OutputFile, FolderCannotBeOpenedAndALinkIsWrittenThrough)
 // and its partial files (its own and those it was told of) are gone.
 TEST(OutputFileDeathTest, SignalRemovesThePartialFiles)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    GTEST_FLAG_SET(death_test_style, "fast"); // the child writes into this test's folder
     TempDir dir;
     const std::string path = dir.File("out.txt");
     const std::string edf = PartialPath(dir.File("out.edf"));
@@ -144,10 +144,29 @@ TEST(OutputFileDeathTest, SignalRemovesThePartialFiles)
             out.Write(std::string(100000, 'x'));
             WriteAll(edf, "other writer");
             const OPartialFileGuard guard(edf);
+            WriteAll(dir.File("kept.txt"), "no partial file");
             std::raise(SIGINT);
         },
         testing::KilledBySignal(SIGINT), "");
-    EXPECT_TRUE(Names(dir).empty());
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"kept.txt"});
+}
+
+// A signal the program was started with ignored stays ignored.
+TEST(OutputFileDeathTest, IgnoredSignalStaysIgnored)
+{
+    GTEST_FLAG_SET(death_test_style, "fast"); // the child writes into this test's folder
+    TempDir dir;
+    EXPECT_EXIT(
+        {
+            std::signal(SIGHUP, SIG_IGN);
+            RemovePartialFilesOnSignals();
+            OOutputFile out(dir.File("out.txt"));
+            out.Write("whole");
+            std::raise(SIGHUP);
+            std::exit(out.Commit() ? 3 : 4);
+        },
+        testing::ExitedWithCode(3), "");
+    EXPECT_EQ(ReadAll(dir.File("out.txt")), "whole");
 }
 
 } // namespace
