@@ -1,8 +1,10 @@
 // Speed of the processing pass on a synthetic 24-hour recording (360,000
-// sectors, 84.2 million samples) with the default parameters, the wall
-// time and peak memory of `brenna-cli analyse --export` on it, and the cost of
-// the file check that reads every sector's header, from a cold and a warm
-// page cache.
+// sectors, 84.2 million samples) with the default parameters; the wall time
+// and peak memory of the command line on it (`analyse --detector precise`,
+// and `analyse --export`) and on the week-long recording (`analyse`,
+// `report` and `export-edf`, each a child process whose ru_maxrss is read);
+// and the cost of the file check that reads every sector's header, from a
+// cold and a warm page cache.
 #include "BenchSupport.h"
 #include "EcgTime.h"
 #include "OEcgFile.h"
@@ -64,10 +66,16 @@ struct OCommandRun {
     bool ok = false;
 };
 
-// Runs the command line on the file; wall time, CPU time and the child's
-// peak RSS.
-OCommandRun RunCommandLine(const std::string& path, const std::string& settings)
+// Runs brenna-cli with the arguments as a child process, its output thrown
+// away: wall time, CPU time and the child's peak resident memory (ru_maxrss,
+// which counts the file's mapped pages it touched as well as its own).
+OCommandRun RunCommandLine(const std::vector<std::string>& arguments, const std::string& settings)
 {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>("brenna-cli"));
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -75,7 +83,7 @@ OCommandRun RunCommandLine(const std::string& path, const std::string& settings)
         const int devNull = ::open("/dev/null", O_WRONLY);
         ::dup2(devNull, 1);
         ::dup2(devNull, 2);
-        ::execl(BRENNA_CLI_PATH, "brenna-cli", "analyse", path.c_str(), "--export", static_cast<char*>(nullptr));
+        ::execv(BRENNA_CLI_PATH, argv.data());
         ::_exit(127);
     }
     int status = 0;
@@ -87,27 +95,61 @@ OCommandRun RunCommandLine(const std::string& path, const std::string& settings)
     run.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     run.peakMb = usage.ru_maxrss / 1024.0;
+    if (!run.ok)
+        std::fprintf(stderr, "brenna-cli %s failed\n", arguments.front().c_str());
     return run;
 }
 
-// The median of three runs of the command line, each a fresh process.
-void TimeCommandLine(const std::string& path, const std::string& settings)
+// The median wall and CPU time of `runs` runs of the command line, each a
+// fresh process, and the largest peak memory; false when a run failed.
+bool TimeCommandLine(const char* name, const std::vector<std::string>& arguments, const std::string& settings,
+                     int runs, bool cpu = false)
 {
     std::vector<double> walls, cpus;
     double peakMb = 0;
-    for (int i = 0; i < kRuns; ++i) {
-        const OCommandRun run = RunCommandLine(path, settings);
-        if (!run.ok) {
-            std::fprintf(stderr, "brenna-cli analyse failed\n");
-            return;
-        }
+    for (int i = 0; i < runs; ++i) {
+        const OCommandRun run = RunCommandLine(arguments, settings);
+        if (!run.ok)
+            return false;
         walls.push_back(run.wall);
         cpus.push_back(run.cpu);
         peakMb = std::max(peakMb, run.peakMb);
     }
-    std::printf("analyse_24h_wall_s: %.3f s\n", Median(walls));
-    std::printf("analyse_24h_cpu_s: %.3f s\n", Median(cpus));
-    std::printf("analyse_24h_peak_mb: %.1f MB\n", peakMb);
+    std::printf("%s_wall_s: %.3f s\n", name, Median(walls));
+    if (cpu)
+        std::printf("%s_cpu_s: %.3f s\n", name, Median(cpus));
+    std::printf("%s_peak_mb: %.1f MB\n", name, peakMb);
+    return true;
+}
+
+// The peak memory alone, of one run.
+bool PeakOfCommandLine(const char* name, const std::vector<std::string>& arguments, const std::string& settings)
+{
+    const OCommandRun run = RunCommandLine(arguments, settings);
+    if (run.ok)
+        std::printf("%s_peak_mb: %.1f MB\n", name, run.peakMb);
+    return run.ok;
+}
+
+// The whole command line on the day and on the week: analyse as a user runs
+// it with the precise detector (goals: a day in 0.5 s; under 100 MB for the
+// week), the same with the four export files (the figures before the
+// precise detector was the measure), and the report and EDF+ export of the
+// week (each under 100 MB).
+bool TimeCommandLines(const std::string& day, const std::string& folder)
+{
+    const std::string settings = folder + "/settings";
+    bool ok = TimeCommandLine("analyse_24h", {"analyse", day, "--detector", "precise"}, settings, kRuns) &&
+              TimeCommandLine("analyse_export_24h", {"analyse", day, "--export"}, settings, kRuns, true);
+    const std::string week = WeekRecordingPath();
+    if (week.empty()) {
+        std::fprintf(stderr, "cannot write the week-long recording\n");
+        return false;
+    }
+    ok = ok && TimeCommandLine("analyse_7d", {"analyse", week, "--detector", "precise"}, settings, 1) &&
+         PeakOfCommandLine("report_7d", {"report", week, folder + "/неделя.pdf", "--detector", "precise"}, settings) &&
+         PeakOfCommandLine("edf_7d", {"export-edf", week, folder + "/неделя.edf", "--detector", "precise"}, settings);
+    return ok;
 }
 
 // Drops the file's pages from the page cache (written back first, since
@@ -196,8 +238,8 @@ int main()
     // Per CPU second, so that other load on the machine does not count.
     std::printf("process_samples_per_s: %.0f samples/s\n", kSectors * kSamplesPerSector / cpu);
 
-    TimeCommandLine(path, folder + "/settings");
+    const bool ran = TimeCommandLines(path, folder);
     if (!std::getenv("BRENNA_BENCH_KEEP")) // kept for profiling the command line by hand
         std::filesystem::remove_all(folder);
-    return 0;
+    return ran ? 0 : 1;
 }

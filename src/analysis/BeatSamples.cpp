@@ -3,33 +3,24 @@
 #include "EcgTime.h"
 #include "OEcgFile.h"
 #include "SectorDecoders.h"
+#include "SectorReader.h"
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 OSampleSource FileSampleSource(const OEcgFile& file)
 {
-    // A few sectors cover a beat's window; the buffer lives as long as the
-    // source and only serves the unmapped case.
-    auto buffer = std::make_shared<std::vector<uint8_t>>();
-    return [&file, buffer](int64_t first, int64_t count, int16_t* out) -> int64_t {
+    // The classifier asks for one beat's window after another in increasing
+    // order: a chunk read through the descriptor serves a few dozen beats, and
+    // none of the file's mapping is touched.
+    auto reader = std::make_shared<OSectorReader>(file);
+    return [reader](int64_t first, int64_t count, int16_t* out) -> int64_t {
         if (first < 0 || count <= 0)
             return 0;
         const int64_t firstSector = first / kSamplesPerSector;
-        const int64_t lastSector = std::min((first + count - 1) / kSamplesPerSector, file.SectorCount() - 1);
-        if (lastSector < firstSector)
-            return 0;
-        const int64_t sectors = lastSector - firstSector + 1;
-        const uint8_t* base = nullptr;
-        int64_t got = sectors;
-        if (file.IsMapped()) {
-            base = file.Sector(firstSector);
-        } else {
-            buffer->resize(static_cast<size_t>(sectors) * kSectorBytes);
-            got = file.ReadSectors(firstSector, sectors, buffer->data());
-            base = buffer->data();
-        }
+        const int64_t lastSector = (first + count - 1) / kSamplesPerSector;
+        int64_t got = 0;
+        const uint8_t* base = reader->Sectors(firstSector, lastSector - firstSector + 1, &got);
         if (!base || got <= 0)
             return 0;
         const int64_t available = std::min(count, (firstSector + got) * kSamplesPerSector - first);

@@ -12,8 +12,8 @@ class OEcgFile;
 
 using OSampleSource = std::function<int64_t(int64_t first, int64_t count, int16_t* out)>;
 
-// Samples of an open recording file: from its mapping when it is mapped,
-// otherwise by reading the sectors the window needs.
+// Samples of an open recording file, read in chunks through its descriptor
+// (SectorReader.h), mapped or not.
 OSampleSource FileSampleSource(const OEcgFile& file);
 
 // Samples of an array in memory (tests, benchmarks).

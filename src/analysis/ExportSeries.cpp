@@ -3,25 +3,22 @@
 #include "EcgTime.h"
 #include "OConsole.h"
 #include "ODialogs.h"
+#include "OutputFile.h"
 #include "SectorDecoders.h"
+#include "SectorReader.h"
 
 #include <charconv>
-#include <cstdio>
 #include <functional>
 #include <string>
 
 namespace {
 
-// Lines of one export file, flushed in large blocks.
+// Lines of one export file, flushed in large blocks to its partial file and
+// renamed to its name once complete (OutputFile.h).
 class OTextWriter {
 public:
-    explicit OTextWriter(const std::string& path) : m_File(std::fopen(path.c_str(), "wb")) {}
-    ~OTextWriter()
-    {
-        if (m_File)
-            std::fclose(m_File);
-    }
-    bool IsOpen() const { return m_File != nullptr; }
+    explicit OTextWriter(const std::string& path) : m_File(path) {}
+    bool IsOpen() const { return m_File.IsOpen(); }
 
     // "%f": six decimals, a point as separator.
     void Number(double v)
@@ -37,26 +34,22 @@ public:
         if (m_Buffer.size() >= (1 << 16))
             Flush();
     }
-    // False when anything could not be written.
+    // False when anything could not be written (the file is then not there).
     bool Close()
     {
         Flush();
-        const bool ok = !m_Failed && std::fclose(m_File) == 0;
-        m_File = nullptr;
-        return ok;
+        return m_File.Commit();
     }
 
 private:
     void Flush()
     {
-        if (!m_Buffer.empty() && std::fwrite(m_Buffer.data(), 1, m_Buffer.size(), m_File) != m_Buffer.size())
-            m_Failed = true;
+        m_File.Write(m_Buffer);
         m_Buffer.clear();
     }
 
-    std::FILE* m_File;
+    OOutputFile m_File;
     std::string m_Buffer;
-    bool m_Failed = false;
 };
 
 void WritePulse(const OEcgFile& file, OTextWriter& out)
@@ -96,13 +89,17 @@ void WriteCcp(const OEcgFile& file, OTextWriter& out)
     }
 }
 
+// From the sectors read in chunks, mapped file or not; a sector that cannot
+// be read ends the file there.
 void WriteAccelerations(const OEcgFile& file, OTextWriter& out)
 {
-    if (!file.IsMapped())
-        return;
+    OSectorReader reader(file);
     for (int64_t k = 0; k < file.SectorCount(); ++k) {
+        const uint8_t* sector = reader.Sector(k);
+        if (!sector)
+            break;
         double x, y, z;
-        SectorAccelerations(file.Sector(k), x, y, z);
+        SectorAccelerations(sector, x, y, z);
         out.Number(k * kSectorDuration);
         for (double v : {x, y, z}) {
             out.Tab();

@@ -1,9 +1,10 @@
 #pragma once
 // Export of the derived series beside the recording: " - частота пульса.txt",
 // " - температура.txt", " - CCP.txt" and " - ускор.txt", tab-separated, "%f"
-// numbers, CRLF line ends, no header; existing files are overwritten.
-// Messages go through Dialogs(). The accelerations come from the mapped file;
-// an unmapped file gets an empty " - ускор.txt" so no stale one stays behind.
+// numbers, CRLF line ends, no header; existing files are replaced, each only
+// once its new one is complete (OutputFile.h).
+// Messages go through Dialogs(). The accelerations are read from the file in
+// chunks, whether it is mapped or not.
 #include "OEcgFile.h"
 
 #include <string>

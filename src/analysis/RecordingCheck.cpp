@@ -4,23 +4,12 @@
 #include "OConsole.h"
 #include "OEcgFile.h"
 #include "SectorDecoders.h"
+#include "SectorReader.h"
 #include "StrFormat.h"
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace {
-
-constexpr int kHeaderBytes = 16; // signature, first sector, sector number, ticks
-
-bool ReadHeader(const OEcgFile& file, int64_t k, uint8_t* header)
-{
-    if (const uint8_t* sector = file.Sector(k)) {
-        std::copy(sector, sector + kHeaderBytes, header);
-        return true;
-    }
-    return ::pread(file.Descriptor(), header, kHeaderBytes, k * kSectorBytes) == kHeaderBytes;
-}
 
 void Count(int64_t& count, int64_t& first, int64_t k)
 {
@@ -55,11 +44,12 @@ void ORecordingChecker::Add(int64_t k, const uint8_t* header)
 ORecordingCheck CheckRecordingSectors(const OEcgFile& file)
 {
     ORecordingChecker checker;
+    OSectorReader reader(file);
     for (int64_t k = 0; k < file.SectorCount(); ++k) {
-        uint8_t header[kHeaderBytes] = {};
-        if (!ReadHeader(file, k, header))
+        const uint8_t* sector = reader.Sector(k);
+        if (!sector)
             break;
-        checker.Add(k, header);
+        checker.Add(k, sector);
     }
     return checker.Result();
 }

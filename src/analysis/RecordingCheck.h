@@ -43,8 +43,8 @@ private:
     uint32_t m_LastTicks = 0;
 };
 
-// Reads every sector's header (from the mapping, or from the file when it is
-// not mapped). The analysis window shows the processing pass's check instead
+// Reads every sector's header, in chunks through the file's descriptor (the
+// mapping stays untouched). The analysis window shows the processing pass's check instead
 // (OEcgFile::PassCheck), which costs no reading of its own.
 ORecordingCheck CheckRecordingSectors(const OEcgFile& file);
 

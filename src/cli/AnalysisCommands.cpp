@@ -8,6 +8,7 @@
 #include "EcgTime.h"
 #include "ExportSeries.h"
 #include "OEcgFile.h"
+#include "OutputFile.h"
 #include "ProcessFile.h"
 #include "RecordingCheck.h"
 #include "RhythmEvents.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -71,32 +73,39 @@ void PrintSummary(const OEcgFile& file, int32_t detector)
     }
 }
 
-bool WritePeaks(const OEcgFile& file, const std::string& path)
-{
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    if (!out)
-        return false;
-    const auto& impulses = file.ImpulseInfo();
-    for (int64_t i = 0; i < impulses.Count(); ++i)
-        std::fprintf(out, "%d\t%u\n", impulses[i].Pos, static_cast<unsigned>(impulses[i].Flags));
-    return std::fclose(out) == 0;
-}
-
-// Writes text to path; false with the system's reason when it cannot.
+// Writes text to path through its partial file (OutputFile.h); false with
+// the system's reason when it cannot.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string& error)
 {
-    std::FILE* out = std::fopen(path.c_str(), "w");
-    if (!out) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const int writeErrno = errno;
-    if (std::fclose(out) != 0 || !written) {
-        error = std::strerror(written ? errno : writeErrno);
-        return false;
-    }
-    return true;
+    OOutputFile out(path);
+    if (out.Write(text) && out.Commit())
+        return true;
+    error = std::strerror(out.Error());
+    return false;
+}
+
+// One line per impulse, written a block of impulses at a time (the lines do
+// not depend on each other), so that a week's list is never whole in memory.
+bool WriteImpulseLines(const OEcgFile& file, const std::string& path,
+                       const std::function<std::string(const OImpulse*, int64_t)>& lines, std::string& error)
+{
+    constexpr int64_t kBlock = 8192;
+    const auto& impulses = file.ImpulseInfo();
+    OOutputFile out(path);
+    for (int64_t i = 0; i < impulses.Count() && out.IsOpen(); i += kBlock)
+        out.Write(lines(impulses.Data() + i, std::min(kBlock, impulses.Count() - i)));
+    if (out.Commit())
+        return true;
+    error = std::strerror(out.Error());
+    return false;
+}
+
+std::string PeakLines(const OImpulse* impulses, int64_t count)
+{
+    std::string text;
+    for (int64_t i = 0; i < count; ++i)
+        text += std::to_string(impulses[i].Pos) + '\t' + std::to_string(unsigned(impulses[i].Flags)) + '\n';
+    return text;
 }
 
 int RunAnalyse(const CliArgs& args)
@@ -118,19 +127,21 @@ int RunAnalyse(const CliArgs& args)
         return 1;
     OProcessControl control;
     ProcessFile(*file, *filter, control);
-    const ORecordingCheck check = CheckRecordingSectors(*file);
+    // The pass checked the sectors it read; only a pass that stopped short
+    // leaves the rest to a reading of its own.
+    const auto& passCheck = file->PassCheck();
+    const ORecordingCheck check = passCheck && passCheck->sectors == file->SectorCount()
+                                      ? *passCheck
+                                      : CheckRecordingSectors(*file);
     ReportRecordingCheck(check);
     PrintSummary(*file, filter->m_Detector);
     for (const std::string& line : check.CliLines())
         std::printf("%s\n", line.c_str());
-    if (const auto peaks = args.Option("peaks"); peaks && !WritePeaks(*file, *peaks))
-        return CliFail("analyse: cannot write " + *peaks);
     std::string error;
-    if (const auto beats = args.Option("beats")) {
-        const auto& impulses = file->ImpulseInfo();
-        if (!WriteTextFile(*beats, BeatTableText(impulses.Data(), impulses.Count()), error))
-            return CliFail("analyse: cannot write the beat list " + *beats + ": " + error);
-    }
+    if (const auto peaks = args.Option("peaks"); peaks && !WriteImpulseLines(*file, *peaks, PeakLines, error))
+        return CliFail("analyse: cannot write " + *peaks);
+    if (const auto beats = args.Option("beats"); beats && !WriteImpulseLines(*file, *beats, BeatTableText, error))
+        return CliFail("analyse: cannot write the beat list " + *beats + ": " + error);
     if (const auto events = args.Option("events")) {
         const auto& impulses = file->ImpulseInfo();
         const ORhythmSummary rhythm =

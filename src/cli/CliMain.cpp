@@ -4,6 +4,7 @@
 #include "CliCommand.h"
 #include "DeviceCommands.h"
 #include "OSettings.h"
+#include "OutputFile.h"
 
 #include <QCoreApplication>
 
@@ -77,6 +78,8 @@ int main(int argc, char** argv)
     OSettings::SetApplicationName("brenna");
     // Messages about a silent device send the user to `stop`, not to a button.
     NoAnswerHint = kCommandLineNoAnswerHint;
+    // Ctrl+C mid-stream leaves no partial output behind.
+    RemovePartialFilesOnSignals();
 
     std::vector<std::string> words(argv + 1, argv + argc);
     std::string commandName;

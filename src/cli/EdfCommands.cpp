@@ -6,6 +6,7 @@
 #include "EcgCalibration.h"
 #include "EdfExport.h"
 #include "OEcgFile.h"
+#include "OutputFile.h"
 #include "ProcessFile.h"
 
 #include <chrono>
@@ -74,8 +75,11 @@ int RunExportEdf(const CliArgs& args)
     options.detector = filter->m_Detector;
     OEdfExportResult result;
     control.progress = 0;
-    WithProgress("export-edf", control, file->SectorCount(),
-                 [&] { result = ExportEdf(*file, args.positional[1], options, control); });
+    {
+        const OPartialFileGuard partial(EdfPartialPath(args.positional[1])); // removed on Ctrl+C
+        WithProgress("export-edf", control, file->SectorCount(),
+                     [&] { result = ExportEdf(*file, args.positional[1], options, control); });
+    }
     if (!result.Ok())
         return CliFail(result.message);
     std::printf("%s\n", result.message.c_str());

@@ -9,12 +9,14 @@
 #include "EcgCalibration.h"
 #include "ProcessFile.h"
 #include "ReportPdf.h"
+#include "ReportSource.h"
 
 #include <QGuiApplication>
 
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -43,8 +45,15 @@ int RunReport(const CliArgs& args)
     request.detector = filter->m_Detector;
     request.unitsPerMillivolt = EcgCalibration::LoadUnitsPerMillivolt();
     OReportControl control;
+    OReportInput input = ReportInputFromFile(*file, request.detector, request.unitsPerMillivolt);
+    // The report needs none of the pass's arrays once it has its input (the
+    // strips read through a descriptor of their own): they go before it is
+    // built and drawn.
+    file.reset();
+    filter.reset();
+    std::optional<OHolterReport> report = BuildHolterReport(std::move(input), control);
     std::string error;
-    if (!WriteHolterReport(*file, request, control, error))
+    if (!report || !WriteHolterFiles(*report, request, control, error))
         return CliFail("report: " + error);
     for (const std::string& out : {request.pdf, request.json, request.rrCsv})
         if (!out.empty())

@@ -8,11 +8,6 @@
 
 namespace {
 
-int64_t MinuteOf(double timeS)
-{
-    return static_cast<int64_t>(std::floor(timeS / 60));
-}
-
 std::optional<double> MeanOf(const std::vector<std::optional<double>>& values, size_t first, size_t last)
 {
     double sum = 0;
@@ -51,37 +46,19 @@ void Episodes(OHolterReport& r)
         r.episodes.push_back({e.tachycardia, e.firstMinute, e.minutes, e.extremeBpm});
 }
 
-// Activity and temperature per minute from the sectors.
-void SectorChannels(OHolterReport& r, OReportControl& control)
+// Activity and temperature per minute from the sectors' sums; sectors past
+// the last minute of the heart rate are left out.
+void SectorChannels(OHolterReport& r)
 {
     const size_t minutes = r.hrPerMinute.size();
-    std::vector<double> activity(minutes, 0), temperature(minutes, 0);
-    std::vector<int64_t> pairs(minutes, 0), sectors(minutes, 0);
-    const auto& s = r.info.sectors;
-    for (size_t k = 0; k < s.size(); ++k) {
-        if ((k & 0xFFFF) == 0) {
-            if (control.Cancelled())
-                return;
-            control.Progress(static_cast<int32_t>(300 + 300 * k / s.size()));
-        }
-        const int64_t m = MinuteOf(k * r.info.sectorS);
-        if (m < 0 || m >= static_cast<int64_t>(minutes))
-            continue;
-        temperature[size_t(m)] += s[k].temperature;
-        ++sectors[size_t(m)];
-        if (k > 0 && s[k].hasAccelerations && s[k - 1].hasAccelerations) {
-            const double dx = s[k].x - s[k - 1].x, dy = s[k].y - s[k - 1].y, dz = s[k].z - s[k - 1].z;
-            activity[size_t(m)] += std::sqrt(dx * dx + dy * dy + dz * dz);
-            ++pairs[size_t(m)];
-        }
-    }
+    const auto& sums = r.info.sectors.Minutes();
     r.activityPerMinute.assign(minutes, std::nullopt);
     r.temperaturePerMinute.assign(minutes, std::nullopt);
-    for (size_t m = 0; m < minutes; ++m) {
-        if (pairs[m])
-            r.activityPerMinute[m] = activity[m] / pairs[m];
-        if (sectors[m])
-            r.temperaturePerMinute[m] = temperature[m] / sectors[m];
+    for (size_t m = 0; m < std::min(minutes, sums.size()); ++m) {
+        if (sums[m].pairs)
+            r.activityPerMinute[m] = sums[m].activity / sums[m].pairs;
+        if (sums[m].sectors)
+            r.temperaturePerMinute[m] = sums[m].temperature / sums[m].sectors;
     }
 }
 
@@ -211,16 +188,15 @@ std::optional<OHolterReport> BuildHolterReport(OReportInput input, OReportContro
         return std::nullopt;
     r.frequency = FrequencyDomain(r.rr);
     control.Progress(300);
-    SectorChannels(r, control);
-    if (control.Cancelled())
-        return std::nullopt;
+    SectorChannels(r);
     Hours(r);
     HourlyRhythm(r);
     control.Progress(700);
     Strips(r);
     RhythmStrips(r);
-    r.info.sectors.clear();
-    r.info.sectors.shrink_to_fit();
+    // What the pages and the files do not read goes before they are drawn.
+    r.info.beats = {};
+    r.info.sectors = OSectorMinutes();
     r.info.samples = nullptr;
     control.Progress(800);
     if (control.Cancelled())

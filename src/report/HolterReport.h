@@ -22,6 +22,7 @@
 #include "RateRules.h"
 #include "RecordingStart.h"
 #include "RhythmEvents.h"
+#include "SectorMinutes.h"
 
 #include <array>
 #include <atomic>
@@ -43,24 +44,16 @@ struct OReportControl {
     void Progress(int32_t permille) { progress.store(permille, std::memory_order_relaxed); }
 };
 
-// One sector's auxiliary channels.
-struct OSectorAux {
-    double temperature = 0;
-    double x = 0, y = 0, z = 0;
-    bool hasAccelerations = false; // the sector summed readings
-};
-
 struct OReportInput {
     std::string filePath;
     ORecordingStart start;
     double durationS = 0;
     int32_t detector = 0;
     double sampleRate = 976.5625;
-    double sectorS = 0.239616;
     std::vector<OBeat> beats;
-    std::vector<OSectorAux> sectors; // in order, sector k from k·sectorS
-    // Raw ECG samples [first, first + count) clipped to the recording; absent:
-    // no strips.
+    OSectorMinutes sectors; // the sectors' channels per minute
+    // Raw ECG samples [first, first + count) clipped to the recording, read
+    // when a strip needs them; absent: no strips.
     std::function<std::vector<double>(int64_t first, int64_t count)> samples;
     double unitsPerMillivolt = 0; // 0: not calibrated
     // The rhythm events; absent: FindRhythmEvents over the beats.

@@ -1,15 +1,16 @@
 #include "ReportFiles.h"
 
 #include "DetectorKind.h"
+#include "OutputFile.h"
 #include "ReportFigures.h"
 #include "ReportRhythm.h"
 #include "StrFormat.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -104,11 +105,12 @@ int64_t CountOf(const OHolterReport& r, ORhythmKind kind)
     return 0;
 }
 
+// Through the partial file, renamed once complete (OutputFile.h).
 bool WriteBytes(const std::string& path, const QByteArray& bytes, std::string& error)
 {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = "не удалось записать " + path + ": " + file.errorString().toStdString();
+    OOutputFile file(path);
+    if (!file.Write(bytes.constData(), size_t(bytes.size())) || !file.Commit()) {
+        error = "не удалось записать " + path + ": " + std::strerror(file.Error());
         return false;
     }
     return true;
@@ -172,10 +174,20 @@ bool WriteReportJson(const OHolterReport& report, const std::string& path, std::
 
 bool WriteRrCsv(const OHolterReport& report, const std::string& path, std::string& error)
 {
+    // A block of lines at a time: a week has 700,000 intervals.
+    OOutputFile file(path);
     std::string text;
-    text.reserve(report.rr.size() * 28);
-    for (const ORrInterval& i : report.rr)
+    for (const ORrInterval& i : report.rr) {
         text += StrFormat("%.4f,%.3f,%d,%u,%u\n", i.timeS, i.rrMs, i.nn ? 1 : 0, unsigned(i.flagsFirst),
                           unsigned(i.flagsSecond));
-    return WriteBytes(path, QByteArray::fromStdString(text), error);
+        if (text.size() >= (1 << 16)) {
+            file.Write(text);
+            text.clear();
+        }
+    }
+    if (!file.Write(text) || !file.Commit()) {
+        error = "не удалось записать " + path + ": " + std::strerror(file.Error());
+        return false;
+    }
+    return true;
 }

@@ -1,6 +1,9 @@
 #pragma once
 // What a report reads from a processed recording: the impulses of the pass,
-// each sector's temperature and accelerations, and the raw ECG for strips.
+// the sectors' temperature and accelerations summed per minute, and the raw
+// ECG of the strips, each read in chunks through a descriptor (SectorReader.h)
+// so that the mapping is never touched. The strips' reader holds a
+// descriptor of its own: the input stays usable after the file is closed.
 #include "HolterReport.h"
 #include "OEcgFile.h"
 

@@ -49,7 +49,7 @@ OReportInput Recording()
         s.temperature = k * kSectorS < 900 ? 36 : 37;
         s.hasAccelerations = true;
         s.x = k * kSectorS < 600 ? 5 : (k % 2 ? 15 : -5);
-        in.sectors.push_back(s);
+        in.sectors.Add(s);
     }
     in.samples = [](int64_t, int64_t count) { return std::vector<double>(size_t(count), 512.0); };
     return in;

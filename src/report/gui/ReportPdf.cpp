@@ -1,6 +1,7 @@
 #include "ReportPdf.h"
 
 #include "EcgFileName.h"
+#include "OutputFile.h"
 #include "ReportFiles.h"
 #include "ReportPages.h"
 #include "ReportSource.h"
@@ -12,9 +13,16 @@
 
 bool WriteHolterPdf(const OHolterReport& report, const std::string& path, OReportControl& control, std::string& error)
 {
-    const QString file = QString::fromStdString(path);
+    // Drawn into the partial file and renamed once complete (OutputFile.h):
+    // a cancel or a failure leaves no PDF behind.
+    OOutputFile out(path);
+    QFile device;
+    if (!out.IsOpen() || !device.open(out.Stream(), QIODevice::WriteOnly)) {
+        error = "не удалось создать " + path;
+        return false;
+    }
     {
-        QPdfWriter writer(file);
+        QPdfWriter writer(&device);
         if (!writer.setPageSize(QPageSize(QPageSize::A4)) ||
             !writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter)) {
             error = "не удалось задать формат A4";
@@ -42,11 +50,13 @@ bool WriteHolterPdf(const OHolterReport& report, const std::string& path, ORepor
         canvas.Painter().end();
     }
     if (control.Cancelled()) {
-        QFile::remove(file);
         error.clear();
         return false;
     }
-    if (!QFile::exists(file) || QFile(file).size() == 0) {
+    const bool written = device.flush() && device.error() == QFileDevice::NoError &&
+                         (device.isSequential() || device.size() > 0);
+    device.close();
+    if (!written || !out.Commit()) {
         error = "не удалось записать " + path;
         return false;
     }
@@ -58,11 +68,16 @@ bool WriteHolterReport(const OEcgFile& file, const OReportRequest& request, ORep
     error.clear();
     std::optional<OHolterReport> report =
         BuildHolterReport(ReportInputFromFile(file, request.detector, request.unitsPerMillivolt), control);
-    if (!report)
+    return report && WriteHolterFiles(*report, request, control, error);
+}
+
+bool WriteHolterFiles(const OHolterReport& report, const OReportRequest& request, OReportControl& control,
+                      std::string& error)
+{
+    error.clear();
+    if (!request.json.empty() && !WriteReportJson(report, request.json, error))
         return false;
-    if (!request.json.empty() && !WriteReportJson(*report, request.json, error))
+    if (!request.rrCsv.empty() && !WriteRrCsv(report, request.rrCsv, error))
         return false;
-    if (!request.rrCsv.empty() && !WriteRrCsv(*report, request.rrCsv, error))
-        return false;
-    return request.pdf.empty() || WriteHolterPdf(*report, request.pdf, control, error);
+    return request.pdf.empty() || WriteHolterPdf(report, request.pdf, control, error);
 }

@@ -22,3 +22,9 @@ struct OReportRequest {
 // reason in error; cancelled leaves error empty and no PDF behind.
 bool WriteHolterReport(const OEcgFile& file, const OReportRequest& request, OReportControl& control,
                        std::string& error);
+
+// The files of a report already built (JSON, RR intervals, PDF), for a caller
+// that lets the processed file go first (the command line, whose pages then
+// draw without the pass's arrays beside them).
+bool WriteHolterFiles(const OHolterReport& report, const OReportRequest& request, OReportControl& control,
+                      std::string& error);
