@@ -133,6 +133,7 @@ void OEcgFile::CloseEcgFile()
     m_ViewBytes = 0;
     m_SectorCount = 0;
     m_ProcessedN = 0;
+    m_FrequenciesLeftOut = false;
     m_PassCheck.reset();
     m_FilterShape.reset();
     m_Display.reset();

@@ -70,7 +70,10 @@ public:
     const OChannel<OImpulse>& ImpulseInfo() const { return m_ImpulseInfo; }
     const OChannel<OPoint>& Puls() const { return m_Puls; }
     const OChannel<OPoint>& Thermo() const { return m_Thermo; }
-    const OChannel<OCcpPair>& FMs() const { return m_FMs; }     // pair k belongs to time k·0.239616 s
+    const OChannel<OCcpPair>& FMs() const { return m_FMs; }
+    // The last pass was told to leave m_FMs empty (OPassOutputs::frequencies):
+    // a reader that needs them computes them from the sectors (OCcpMeter).
+    bool FrequenciesLeftOut() const { return m_FrequenciesLeftOut; }     // pair k belongs to time k·0.239616 s
     const OChannel<OAuxRecord>& AUXs() const { return m_AUXs; } // reserved, always empty
     // The file check of the sectors the last pass read (RecordingCheck.h);
     // nothing before a pass, or after one that was cancelled.
@@ -88,6 +91,7 @@ private:
     int64_t m_SectorCount = 0;
     OStartOfDay m_StartOfDay;
     int64_t m_ProcessedN = 0;
+    bool m_FrequenciesLeftOut = false;
 
     OChannel<OImpulse> m_ImpulseInfo;
     OChannel<OPoint> m_Puls;

@@ -17,12 +17,11 @@
 #include <optional>
 #include <vector>
 
+static_assert(kMaxPassSectors == INT32_MAX / kSamplesPerSector);
+
 namespace {
 
 constexpr int kChunkSectors = 128; // 64 KiB per read
-// Sample positions are 32-bit; longer files (over three weeks) are processed
-// up to that bound.
-constexpr int64_t kMaxSectors = INT32_MAX / kSamplesPerSector;
 
 } // namespace
 
@@ -43,6 +42,7 @@ public:
         f.m_FMs.SetCount(0);
         f.m_AUXs.SetCount(0);
         f.m_ProcessedN = 0;
+        f.m_FrequenciesLeftOut = !m_Outputs.frequencies;
         f.m_PassCheck.reset();
         f.m_FilterShape.reset();
         f.m_Display.reset();
@@ -68,7 +68,7 @@ public:
         m_PreviousTemperature = -100.0;
         m_Ccp.Reset();
 
-        const int64_t sectors = f.IsOpen() ? std::min(f.m_SectorCount, kMaxSectors) : 0;
+        const int64_t sectors = f.IsOpen() ? std::min(f.m_SectorCount, kMaxPassSectors) : 0;
         if (m_Outputs.display && f.IsOpen())
             m_Display = NewDisplay(sectors);
         std::vector<uint8_t> buffer(static_cast<size_t>(kChunkSectors) * kSectorBytes);

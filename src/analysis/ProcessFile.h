@@ -11,6 +11,7 @@
 #include "OEcgFile.h"
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 
 struct OProcessControl {
@@ -21,6 +22,10 @@ struct OProcessControl {
 
 // What a pass keeps beyond the channels. The command line wants nothing
 // more; the window asks for the display data.
+// Sample positions are 32-bit; longer files (over three weeks) are processed
+// up to this many sectors.
+inline constexpr int64_t kMaxPassSectors = INT32_MAX / 234; // 234 samples a sector
+
 struct OPassOutputs {
     bool display = false; // OEcgFile::Display(): checkpoints and block extremes
     // m_FMs, the CCP1 frequencies (16 bytes a sector, 40 MB for a week): left

@@ -126,7 +126,10 @@ int RunAnalyse(const CliArgs& args)
     if (!file->OpenEcgFile(path, IsEcgExtension(path)))
         return 1;
     OProcessControl control;
-    ProcessFile(*file, *filter, control);
+    // The CCP1 frequencies (40 MB of a week) only for the text export.
+    OPassOutputs outputs;
+    outputs.frequencies = args.Has("export");
+    ProcessFile(*file, *filter, control, outputs);
     // The pass checked the sectors it read; only a pass that stopped short
     // leaves the rest to a reading of its own.
     const auto& passCheck = file->PassCheck();

@@ -71,7 +71,13 @@ int RunExportEdf(const CliArgs& args)
     options.unitsPerMillivolt = EcgCalibration::LoadUnitsPerMillivolt();
 
     OProcessControl control;
-    WithProgress("analyse", control, file->SectorCount(), [&] { ProcessFile(*file, *filter, control); });
+    WithProgress("analyse", control, file->SectorCount(), [&] {
+        // The export computes CCP1 itself as it writes, instead of keeping
+        // the pass's 40 MB of a week.
+        OPassOutputs outputs;
+        outputs.frequencies = false;
+        ProcessFile(*file, *filter, control, outputs);
+    });
     options.detector = filter->m_Detector;
     OEdfExportResult result;
     control.progress = 0;

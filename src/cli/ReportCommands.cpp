@@ -37,7 +37,9 @@ int RunReport(const CliArgs& args)
         return 1;
     filter->OverrideDetector(detector); // for this run only
     OProcessControl pass;
-    ProcessFile(*file, *filter, pass);
+    OPassOutputs outputs;
+    outputs.frequencies = false; // the report shows no CCP1
+    ProcessFile(*file, *filter, pass, outputs);
     OReportRequest request;
     request.pdf = args.positional[1];
     request.json = args.Option("json").value_or("");

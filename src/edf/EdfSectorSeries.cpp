@@ -45,12 +45,43 @@ int16_t OEdfRange::Digital(double v) const
     return static_cast<int16_t>(std::clamp(d, double(kEdfDigitalMin), double(kEdfDigitalMax)));
 }
 
-OSectorSeries::OSectorSeries(const OEcgFile& file) : m_File(file) {}
+OSectorSeries::OSectorSeries(const OEcgFile& file) : m_File(file), m_CcpReader(file) {}
 
 void OSectorSeries::Rewind()
 {
     m_Thermo = 0;
     m_Puls = 0;
+    m_CcpMeter.Reset();
+    m_CcpFed = 0;
+    m_CcpRough = 0;
+}
+
+double OSectorSeries::Ccp(int64_t k)
+{
+    if (m_File.FrequenciesLeftOut())
+        return CcpAhead(k);
+    const auto& fms = m_File.FMs();
+    return fms.Count() == 0 ? 0.0 : fms[std::min(k, fms.Count() - 1)].rough;
+}
+
+// The pass stores the meter's value after sector s as pair s - 4, from sector
+// 4 on: pair k is the value after sector k + 4, and the last sectors hold the
+// value after the last one.
+double OSectorSeries::CcpAhead(int64_t k)
+{
+    const int64_t sectors = std::min(m_File.SectorCount(), kMaxPassSectors);
+    if (sectors < 5)
+        return 0.0;
+    const int64_t through = std::min(k + 4, sectors - 1);
+    while (m_CcpFed <= through) {
+        const uint8_t* sector = m_CcpReader.Sector(m_CcpFed);
+        if (!sector)
+            break; // a read error: the last value holds, as after a short pass
+        double fine = 0;
+        m_CcpMeter.Update(sector, m_CcpRough, fine);
+        ++m_CcpFed;
+    }
+    return m_CcpRough;
 }
 
 OSectorSeries::Values OSectorSeries::At(int64_t k, const uint8_t* sector)
@@ -69,8 +100,7 @@ OSectorSeries::Values OSectorSeries::At(int64_t k, const uint8_t* sector)
 
     SectorAccelerations(sector, v.x, v.y, v.z);
 
-    const auto& fms = m_File.FMs();
-    v.ccp = fms.Count() == 0 ? 0.0 : fms[std::min(k, fms.Count() - 1)].rough;
+    v.ccp = Ccp(k);
 
     const auto& puls = m_File.Puls();
     while (m_Puls < puls.Count() && puls[m_Puls].x * kSamplePeriod <= t + kTimeSlack)

@@ -3,7 +3,13 @@
 // the text export gives: temperature and CCP1 from the last processing pass
 // (each held until its next point), the accelerations decoded from every
 // sector. A file without a pass's temperatures gets each sector's own reading.
+// When the pass left the CCP1 frequencies out (the command line's export does,
+// 40 MB of a week), they are computed here as the pass would have, a few
+// sectors ahead of the one written.
+#include "OCcpMeter.h"
 #include "OEcgFile.h"
+#include "ProcessFile.h"
+#include "SectorReader.h"
 
 #include <cstdint>
 
@@ -38,7 +44,14 @@ public:
     void Rewind();
 
 private:
+    double Ccp(int64_t k);
+    double CcpAhead(int64_t k);
+
     const OEcgFile& m_File;
     int64_t m_Thermo = 0;
     int64_t m_Puls = 0;
+    OSectorReader m_CcpReader;
+    OCcpMeter m_CcpMeter;
+    int64_t m_CcpFed = 0; // sectors the meter has seen since Rewind
+    double m_CcpRough = 0;
 };

@@ -9,6 +9,7 @@
 #include "EdfExport.h"
 #include "EdfTestRecording.h"
 #include "ExportSeries.h"
+#include "ProcessFile.h"
 #include "SectorDecoders.h"
 #include "TempDir.h"
 #include "TestDialogs.h"
@@ -18,6 +19,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -359,3 +361,38 @@ TEST(EdfBeatMarks, BeatTextIsTheClassLetterWithTheFlag)
 }
 
 } // namespace
+
+namespace {
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+// The command line's pass leaves the CCP1 frequencies out and the export
+// computes them as it writes: the file must not differ by a byte, also where
+// the pass keeps no pairs at all (under five sectors) and in the padding.
+TEST_F(EdfRoundTrip, CcpComputedWhileWritingEqualsThePassOwn)
+{
+    for (const int64_t sectors : {3, 4, 5, 6, 61}) {
+        SCOPED_TRACE(sectors);
+        OProcessedRecording kept = MakeProcessedRecording(dir.Path(), kDatedName, sectors);
+        const std::string withPairs = dir.File("kept.edf");
+        ASSERT_TRUE(ExportEdf(*kept.file, withPairs, {}, control).Ok());
+
+        OPassOutputs outputs;
+        outputs.frequencies = false;
+        ProcessFile(*kept.file, *kept.filter, control, outputs);
+        ASSERT_TRUE(kept.file->FrequenciesLeftOut());
+        ASSERT_EQ(kept.file->FMs().Count(), 0);
+        const std::string computed = dir.File("computed.edf");
+        ASSERT_TRUE(ExportEdf(*kept.file, computed, {}, control).Ok());
+
+        const std::string a = FileBytes(withPairs), b = FileBytes(computed);
+        ASSERT_FALSE(a.empty());
+        EXPECT_TRUE(a == b);
+    }
+}
