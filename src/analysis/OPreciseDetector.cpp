@@ -22,6 +22,9 @@ constexpr double kSearchBackFactor = 1.66;
 constexpr double kNoiseFloor = 0.1; // lowest integrated value between beats, relative to the beat
 constexpr double kNoiseFloorAfterNoise = 0.03;
 constexpr double kEarlyInNoise = 0.6; // of the mean R-R interval
+constexpr int32_t kRunInterval = 586; // raw samples: 600 ms, 100 bpm, the pace of a ventricular run
+constexpr int64_t kPaceLowPct = 92;   // an interval keeps the pace within 92 % to 116 % of the last
+constexpr int64_t kPaceHighPct = 116;
 
 // Raw refinement, in raw samples.
 constexpr int kRefineSpan = 24;       // search the raw peak within 25 ms of the band-passed one
@@ -60,6 +63,7 @@ void OPreciseDetector::Start(OImpulse* impulses, int64_t capacity)
     m_IntervalMin = 0;
     m_InNoise = false;
     m_HighestSinceBeat = 0;
+    m_Intervals[0] = m_Intervals[1] = 0;
 }
 
 void OPreciseDetector::Process(const double* x, int count)
@@ -233,8 +237,13 @@ void OPreciseDetector::Classify(const OPeak& p)
         // sooner after its R-peak than a lone beat's does.
         if (p.pos - m_Last.pos < kDecimation * kRefractory)
             return;
-        // In noise, an early peak must stand as high as the beats do.
-        const bool earlyInNoise = m_InNoise && gap < kEarlyInNoise * m_RrMean && p.height < m_Spk;
+        // In noise, an early peak must stand as high as the beats do, unless
+        // it keeps the pace of a fast run: between wide beats at 100 bpm
+        // and more the integrated signal never falls to the floor, so a
+        // ventricular run looks like noise from its second beat on, and its
+        // beats are lower than the narrow ones the level learnt.
+        const bool earlyInNoise = m_InNoise && gap < kEarlyInNoise * m_RrMean && p.height < m_Spk &&
+                                  !KeepsRunPace(p.pos - m_Last.pos, m_Intervals[0], m_Intervals[1]);
         if (p.height > Threshold() && !(gap < kTWaveSpan && p.slope < m_Last.slope / 2) && !earlyInNoise) {
             Accept(p, false);
             return;
@@ -295,6 +304,8 @@ void OPreciseDetector::Accept(const OPeak& p, bool searchBack)
     else
         m_Spk += (std::min(p.height, 3 * m_Spk + 1) - m_Spk) / 8;
     if (m_HaveBeat) {
+        m_Intervals[1] = m_Intervals[0];
+        m_Intervals[0] = p.pos - m_Last.pos;
         m_Rr[m_RrCount % 8] = p.index - m_Last.index;
         ++m_RrCount;
         const int n = std::min(m_RrCount, 8);
@@ -320,6 +331,12 @@ void OPreciseDetector::Accept(const OPeak& p, bool searchBack)
     m_NoiseCount = 0;
     m_NoiseSearched = -1;
     m_LastLowering = m_K;
+}
+
+bool OPreciseDetector::KeepsRunPace(int32_t interval, int32_t last, int32_t before)
+{
+    return last > 0 && before > 0 && last <= kRunInterval && before <= kRunInterval &&
+           100 * int64_t(interval) >= kPaceLowPct * last && 100 * int64_t(interval) <= kPaceHighPct * last;
 }
 
 void OPreciseDetector::Finish()

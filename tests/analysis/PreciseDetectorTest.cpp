@@ -1,12 +1,14 @@
 // The precise detector, chosen through the stored "Detector" parameter,
 // scored against known beats: the simulator's model from 40 to 220 bpm,
 // upside down, small, wandering, in white noise and in electrode noise, with
-// clipped R-waves, and twelve seconds of a real heart in ventricular
-// bigeminy with its reference beats.
+// clipped R-waves, twelve seconds of a real heart in ventricular bigeminy
+// and fifteen of one in atrial fibrillation with a salvo of PVCs, with their
+// reference beats.
 #include "AnalysisFixtures.h"
 #include "DetectorKind.h"
 #include "EcgTime.h"
 #include "OEcgFile.h"
+#include "OPreciseDetector.h"
 #include "ProcessFile.h"
 #include "TempDir.h"
 #include "TestDialogs.h"
@@ -204,5 +206,68 @@ TEST(PreciseDetectorRecord, BigeminyExcerptMatchesTheReferenceBeats)
     const OScore counted = ScorePeaks(reference, ImpulsePositions(impulses.Data(), impulses.Count(), true), kTolerance);
     EXPECT_EQ(counted.truePositives, 11);
 }
+
+// Fifteen seconds of MIT-BIH record 203: atrial fibrillation with a salvo of
+// three wide PVCs at about 170 bpm (11.26, 11.61 and 11.96 s). Between them
+// the integrated signal never falls to the floor, so the second PVC reads as
+// noise, and the third, early and lower than the narrow beats, is kept only
+// because it comes at the salvo's pace.
+TEST(PreciseDetectorRecord, PvcSalvoInAtrialFibrillationKeepsEveryPvc)
+{
+    UseFreshSettings();
+    TestDialogs dialogs;
+    const std::string data = BRENNA_TEST_DATA;
+    std::vector<int64_t> reference;
+    std::ifstream in(data + "/mitdb-203-excerpt.ref.txt");
+    for (int64_t beat; in >> beat;)
+        reference.push_back(beat);
+    ASSERT_EQ(reference.size(), 27u);
+    OPass pass;
+    RunPrecise(pass, data + "/mitdb-203-excerpt.экг");
+    const auto& impulses = pass.file.ImpulseInfo();
+    const std::vector<int64_t> found = ImpulsePositions(impulses.Data(), impulses.Count(), false);
+    const OScore all = ScorePeaks(reference, found, kTolerance);
+    EXPECT_GE(all.truePositives, 26); // one narrow beat at 9.62 s stays below the threshold
+    EXPECT_EQ(all.falsePositives, 0);
+    for (const int64_t pvc : {10994, 11342, 11683}) {
+        auto it = std::lower_bound(found.begin(), found.end(), pvc - kTolerance);
+        EXPECT_TRUE(it != found.end() && *it <= pvc + kTolerance) << pvc;
+    }
+}
+
+// A peak in noise keeps a run's pace when the two intervals before it were
+// 600 ms (586 raw samples) or shorter and it comes within 92 % to 116 % of
+// the last one.
+struct ORunPaceCase {
+    const char* name;
+    int32_t interval, last, before;
+    bool keeps;
+};
+
+void PrintTo(const ORunPaceCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class PreciseDetectorRunPace : public testing::TestWithParam<ORunPaceCase> {};
+
+TEST_P(PreciseDetectorRunPace, OnlyARunFasterThan100BpmSetsThePace)
+{
+    const ORunPaceCase& c = GetParam();
+    EXPECT_EQ(OPreciseDetector::KeepsRunPace(c.interval, c.last, c.before), c.keeps) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Bounds, PreciseDetectorRunPace,
+                         testing::Values(ORunPaceCase{"same pace", 400, 400, 400, true},
+                                         ORunPaceCase{"92 % of the last", 368, 400, 400, true},
+                                         ORunPaceCase{"under 92 %", 367, 400, 400, false},
+                                         ORunPaceCase{"116 % of the last", 464, 400, 400, true},
+                                         ORunPaceCase{"over 116 %", 465, 400, 400, false},
+                                         ORunPaceCase{"last at 600 ms", 586, 586, 400, true},
+                                         ORunPaceCase{"last slower than 100 bpm", 587, 587, 400, false},
+                                         ORunPaceCase{"one before at 600 ms", 400, 400, 586, true},
+                                         ORunPaceCase{"one before slower than 100 bpm", 400, 400, 587, false},
+                                         ORunPaceCase{"only one interval known", 400, 400, 0, false}),
+                         [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
