@@ -24,10 +24,14 @@ OSampleSource FileSampleSource(const OEcgFile& file)
         if (!base || got <= 0)
             return 0;
         const int64_t available = std::min(count, (firstSector + got) * kSamplesPerSector - first);
-        for (int64_t i = 0; i < available; ++i) {
-            const int64_t s = first + i;
-            const int64_t k = s / kSamplesPerSector - firstSector;
-            out[i] = SectorSample(base + k * kSectorBytes, static_cast<int>(s % kSamplesPerSector));
+        // Sector by sector: no division per sample.
+        int64_t done = 0;
+        int from = static_cast<int>(first - firstSector * kSamplesPerSector);
+        for (const uint8_t* sector = base; done < available; sector += kSectorBytes, from = 0) {
+            const int run = static_cast<int>(std::min<int64_t>(kSamplesPerSector - from, available - done));
+            for (int j = 0; j < run; ++j)
+                out[done + j] = SectorSample(sector, from + j);
+            done += run;
         }
         return std::max<int64_t>(available, 0);
     };

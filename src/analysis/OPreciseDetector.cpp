@@ -68,31 +68,49 @@ void OPreciseDetector::Start(OImpulse* impulses, int64_t capacity)
 
 void OPreciseDetector::Process(const double* x, int count)
 {
+    ProcessSamples(x, count);
+}
+
+void OPreciseDetector::Process(const int16_t* x, int count)
+{
+    ProcessSamples(x, count);
+}
+
+template <class T> void OPreciseDetector::ProcessSamples(const T* x, int count)
+{
+    if (count > 0 && m_RawIndex == 0) {
+        // The chain starts settled on the first sample: no start-up step.
+        const int32_t v = static_cast<int32_t>(x[0]);
+        std::fill(std::begin(m_Raw), std::end(m_Raw), v);
+        const int32_t d = kDecimation * v;
+        std::fill(std::begin(m_Dec), std::end(m_Dec), d);
+        std::fill(std::begin(m_Box1), std::end(m_Box1), kBox * d);
+        std::fill(std::begin(m_Lp), std::end(m_Lp), kBox * kBox * d);
+        std::fill(std::begin(m_Bp), std::end(m_Bp), 0);
+        std::fill(std::begin(m_Slope), std::end(m_Slope), 0);
+        std::fill(std::begin(m_Sq), std::end(m_Sq), 0);
+        m_SumBox1 = int64_t(kBox) * d;
+        m_SumBox2 = int64_t(kBox) * kBox * d;
+        m_SumHp = int64_t(kHighPass) * kBox * kBox * d;
+        m_SumMwi = 0;
+    }
+    // The index and the sum live in locals: every store into m_Raw could
+    // otherwise alias them and force them back to memory.
+    int32_t index = m_RawIndex;
+    int32_t sum = m_Sum4;
     for (int i = 0; i < count; ++i) {
         const int32_t v = static_cast<int32_t>(x[i]);
-        if (m_RawIndex == 0) {
-            // The chain starts settled on the first sample: no start-up step.
-            std::fill(std::begin(m_Raw), std::end(m_Raw), v);
-            const int32_t d = kDecimation * v;
-            std::fill(std::begin(m_Dec), std::end(m_Dec), d);
-            std::fill(std::begin(m_Box1), std::end(m_Box1), kBox * d);
-            std::fill(std::begin(m_Lp), std::end(m_Lp), kBox * kBox * d);
-            std::fill(std::begin(m_Bp), std::end(m_Bp), 0);
-            std::fill(std::begin(m_Slope), std::end(m_Slope), 0);
-            std::fill(std::begin(m_Sq), std::end(m_Sq), 0);
-            m_SumBox1 = int64_t(kBox) * d;
-            m_SumBox2 = int64_t(kBox) * kBox * d;
-            m_SumHp = int64_t(kHighPass) * kBox * kBox * d;
-            m_SumMwi = 0;
-        }
-        m_Raw[uint32_t(m_RawIndex) & kRawMask] = v;
-        ++m_RawIndex;
-        m_Sum4 += v;
-        if ((m_RawIndex & (kDecimation - 1)) == 0) {
-            Step(m_Sum4);
-            m_Sum4 = 0;
+        m_Raw[uint32_t(index) & kRawMask] = v;
+        ++index;
+        sum += v;
+        if ((index & (kDecimation - 1)) == 0) {
+            m_RawIndex = index; // the peak refinement reads the raw ring by it
+            Step(sum);
+            sum = 0;
         }
     }
+    m_RawIndex = index;
+    m_Sum4 = sum;
 }
 
 void OPreciseDetector::Step(int32_t dec)

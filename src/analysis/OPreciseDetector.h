@@ -84,6 +84,9 @@ public:
     void Start(OImpulse* impulses, int64_t capacity);
     // Raw samples in order (whole numbers, the device's words).
     void Process(const double* x, int count);
+    // The same for the device's words as they are (no conversion to double
+    // and back when nothing else reads the samples).
+    void Process(const int16_t* x, int count);
     // Decides the last pending peak and marks the first and last impulse.
     void Finish();
 
@@ -96,6 +99,7 @@ public:
     static bool KeepsRunPace(int32_t interval, int32_t last, int32_t before);
 
 private:
+    template <class T> void ProcessSamples(const T* x, int count);
     static constexpr int kDecimation = 4;
     static constexpr uint32_t kRawMask = 4095;
     static constexpr uint32_t kDecMask = 511;
