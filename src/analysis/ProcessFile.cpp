@@ -179,6 +179,16 @@ private:
 
     void Samples(const uint8_t* sector)
     {
+        if (m_Precise && !m_Display && !m_RunFilter) {
+            // The precise detector alone: it takes the words as they are.
+            int16_t words[kSamplesPerSector];
+            for (int i = 0; i < kSamplesPerSector; ++i)
+                words[i] = SectorSample(sector, i);
+            m_Precise->Process(words, kSamplesPerSector);
+            m_Raw += kSamplesPerSector;
+            m_File.m_ProcessedN = std::max<int64_t>(m_Raw + m_Filter.Delay(), 0);
+            return;
+        }
         double x[kSamplesPerSector];
         for (int i = 0; i < kSamplesPerSector; ++i)
             x[i] = SectorSample(sector, i);
