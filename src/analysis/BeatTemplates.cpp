@@ -30,6 +30,34 @@ bool NormaliseInto(const float* x, float* out)
     return true;
 }
 
+// NormaliseInto of x + s for every shift s in [0, kShifts), in one go: each
+// shift's sums run in the same order as there, so the results are the same
+// to the bit, while the shifts' independent sums overlap in the processor
+// instead of each waiting for its own previous addition.
+template <int kShifts> void NormaliseShifts(const float* x, float (*out)[kQrsLength], bool* usable)
+{
+    double mean[kShifts] = {};
+    for (int i = 0; i < kQrsLength; ++i)
+        for (int s = 0; s < kShifts; ++s)
+            mean[s] += x[s + i];
+    for (int s = 0; s < kShifts; ++s)
+        mean[s] /= kQrsLength;
+    double norm[kShifts] = {};
+    for (int i = 0; i < kQrsLength; ++i)
+        for (int s = 0; s < kShifts; ++s) {
+            out[s][i] = static_cast<float>(x[s + i] - mean[s]);
+            norm[s] += double(out[s][i]) * out[s][i];
+        }
+    for (int s = 0; s < kShifts; ++s) {
+        usable[s] = norm[s] > 0;
+        if (!usable[s])
+            continue;
+        const float scale = static_cast<float>(1 / std::sqrt(norm[s]));
+        for (int i = 0; i < kQrsLength; ++i)
+            out[s][i] *= scale;
+    }
+}
+
 float Dot(const float* a, const float* b)
 {
     float s = 0;
@@ -66,8 +94,7 @@ int OBeatTemplates::Add(const OBeatFeatures& beat, int64_t beatIndex, float& cor
     // The beat's QRS at each shift, normalised once.
     float shifted[2 * kShift + 1][kQrsLength];
     bool usable[2 * kShift + 1];
-    for (int s = -kShift; s <= kShift; ++s)
-        usable[s + kShift] = NormaliseInto(beat.wave.data() + kQrsFrom + s, shifted[s + kShift]);
+    NormaliseShifts<2 * kShift + 1>(beat.wave.data() + kQrsFrom - kShift, shifted, usable);
 
     int best = -1;
     float bestCorrelation = -1;
