@@ -8,6 +8,10 @@
 
 #include <QCoreApplication>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -80,6 +84,13 @@ int main(int argc, char** argv)
     NoAnswerHint = kCommandLineNoAnswerHint;
     // Ctrl+C mid-stream leaves no partial output behind.
     RemovePartialFilesOnSignals();
+#ifdef __GLIBC__
+    // Blocks of 4 MiB and more straight from the system, whatever was freed
+    // before: otherwise the classifier's large lists, once freed, raise the
+    // heap's bar so far that a list growing to tens of MB (EDFlib's marks of
+    // a week) grows inside the heap and leaves its outgrown copies resident.
+    ::mallopt(M_MMAP_THRESHOLD, 4 << 20);
+#endif
 
     std::vector<std::string> words(argv + 1, argv + argc);
     std::string commandName;

@@ -12,6 +12,9 @@
 #include "Fatal.h"
 
 #include <edflib.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -22,6 +25,18 @@
 #include <vector>
 
 namespace {
+
+// EDFlib keeps every mark until the file is closed, in one list it grows by
+// reallocation; the heap keeps each outgrown copy's pages unless told to give
+// them back, which over a week's 700 000 marks adds a third to the process.
+constexpr int64_t kMarksBetweenTrims = (1 << 12) - 1;
+
+void ReleaseFreedHeap()
+{
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
 
 struct OSignal {
     const char* label;
@@ -256,9 +271,12 @@ private:
     bool WriteMarks()
     {
         const auto& impulses = m_File.ImpulseInfo();
-        for (int64_t i = 0; i < m_Marks; ++i)
+        for (int64_t i = 0; i < m_Marks; ++i) {
             if (edfwrite_annotation_utf8(m_Handle, EdfOnset(impulses[i].Pos), -1, EdfBeatText(impulses[i])) != 0)
                 return false;
+            if ((i & kMarksBetweenTrims) == kMarksBetweenTrims)
+                ReleaseFreedHeap();
+        }
         m_Result.beatMarks = m_Marks;
         for (const ORhythmEvent& e : m_Events) {
             const char* kind = RhythmKindName(e.kind);
