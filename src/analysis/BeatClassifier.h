@@ -61,7 +61,7 @@
 // out, reference F called V not against VEB +P); Se / +P in %:
 //
 //   record      VEB Se / +P       SVEB Se / +P    (V, S beats)
-//   gross       95.41 / 93.31     81.04 / 72.10   (3788, 944)
+//   gross       95.46 / 93.36     81.04 / 72.10   (3788, 944)
 //   The README has the per-record table. Ventricular flutter in mitdb-207
 //   (no beats labelled there) still costs some VEB +P at its edges: without
 //   the detections in it VEB +P is 94.9. mitdb-108 (large P waves, noise, a
