@@ -5,6 +5,7 @@
 #include "OConsole.h"
 #include "OPassDisplay.h"
 #include "ODialogs.h"
+#include "SectorReader.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -145,17 +146,5 @@ void OEcgFile::CloseEcgFile()
 
 int64_t OEcgFile::ReadSectors(int64_t first, int64_t count, uint8_t* buffer, int* error) const
 {
-    const size_t wanted = static_cast<size_t>(count) * kSectorBytes;
-    size_t got = 0;
-    while (got < wanted) {
-        const ssize_t n = ::pread(m_Fd, buffer + got, wanted - got, first * kSectorBytes + static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && error)
-            *error = errno;
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return static_cast<int64_t>(got / kSectorBytes);
+    return ReadSectorsAt(m_Fd, first, count, buffer, error);
 }
