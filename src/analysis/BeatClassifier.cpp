@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 using namespace beat;
 
@@ -164,9 +167,77 @@ void ReadWindow(const OSampleSource& samples, int64_t pos, int16_t* raw)
     std::fill(raw + skip + got, raw + kRawWindow, raw[skip + got - 1]);
 }
 
+// Each beat's features, measured a block of beats ahead on a thread of its
+// own while the caller adds the block before to the templates: the two take
+// about as long, and measuring depends on nothing the templates learn. One
+// thread at a time reads the samples, in increasing order as the source asks.
+class OFeatureBlocks {
+public:
+    OFeatureBlocks(const OImpulse* impulses, int64_t count, const OSampleSource& samples, int64_t block)
+        : m_Block(std::max<int64_t>(block, 1)), m_Impulses(impulses), m_Count(count), m_Samples(samples),
+          m_Current(size_t(m_Block)), m_Next(size_t(m_Block)), m_Raw(kRawWindow)
+    {
+        Measure(0, m_Current);
+    }
+    ~OFeatureBlocks() { Join(); }
+    OFeatureBlocks(const OFeatureBlocks&) = delete;
+    OFeatureBlocks& operator=(const OFeatureBlocks&) = delete;
+
+    int64_t BlockBeats() const { return m_Block; }
+    // The features of beats [from, from + BlockBeats()), from a multiple of
+    // it in increasing order; starts measuring the block after.
+    const std::vector<OBeatFeatures>& Block(int64_t from)
+    {
+        if (from > 0) {
+            if (m_Ahead.joinable())
+                Join();
+            else
+                Measure(from, m_Next); // no thread could be had
+            std::swap(m_Current, m_Next);
+        }
+        if (from + m_Block < m_Count) {
+            try {
+                m_Ahead = std::thread([this, from] { Measure(from + m_Block, m_Next); });
+            } catch (const std::system_error&) {
+                // Measured in turn when asked for.
+            }
+        }
+        return m_Current;
+    }
+
+private:
+    void Measure(int64_t from, std::vector<OBeatFeatures>& into)
+    {
+        const int64_t to = std::min(m_Count, from + m_Block);
+        for (int64_t i = from; i < to; ++i) {
+            ReadWindow(m_Samples, m_Impulses[i].Pos, m_Raw.data());
+            MeasureBeat(m_Raw.data(), into[size_t(i - from)]);
+        }
+    }
+    void Join()
+    {
+        if (m_Ahead.joinable())
+            m_Ahead.join();
+    }
+
+    const int64_t m_Block;
+    const OImpulse* m_Impulses;
+    int64_t m_Count;
+    const OSampleSource& m_Samples;
+    std::vector<OBeatFeatures> m_Current, m_Next;
+    std::vector<int16_t> m_Raw; // the measuring thread's own
+    std::thread m_Ahead;
+};
+
 } // namespace
 
 OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSampleSource& samples)
+{
+    return ClassifyBeats(impulses, count, samples, kFeatureBlockBeats);
+}
+
+OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSampleSource& samples,
+                                  int64_t featureBlockBeats)
 {
     OBeatClassification result;
     if (count <= 0)
@@ -179,11 +250,13 @@ OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSamp
     std::vector<float> noise(static_cast<size_t>(count));
     std::vector<float> level(static_cast<size_t>(count));
     {
-        std::vector<int16_t> raw(kRawWindow);
-        OBeatFeatures f;
+        OFeatureBlocks features(impulses, count, samples, featureBlockBeats);
+        const int64_t blockBeats = features.BlockBeats();
+        const std::vector<OBeatFeatures>* block = nullptr;
         for (int64_t i = 0; i < count; ++i) {
-            ReadWindow(samples, impulses[i].Pos, raw.data());
-            MeasureBeat(raw.data(), f);
+            if (i % blockBeats == 0)
+                block = &features.Block(i);
+            const OBeatFeatures& f = (*block)[size_t(i % blockBeats)];
             width[size_t(i)] = static_cast<float>(f.qrs.WidthMs());
             noise[size_t(i)] = f.noise;
             level[size_t(i)] = f.level;

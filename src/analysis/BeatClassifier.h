@@ -99,3 +99,10 @@ struct OBeatClassification {
 
 // Classifies impulses[0 .. count) in place; samples gives the raw ECG.
 OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSampleSource& samples);
+
+// Each beat's features are measured a block of beats ahead on a thread of
+// its own; the classes do not depend on the block's size, which a test
+// checks through this form.
+inline constexpr int64_t kFeatureBlockBeats = 4096;
+OBeatClassification ClassifyBeats(OImpulse* impulses, int64_t count, const OSampleSource& samples,
+                                  int64_t featureBlockBeats);

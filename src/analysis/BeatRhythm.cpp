@@ -19,13 +19,25 @@ public:
         m_Values[m_Next] = v;
         m_Next = (m_Next + 1) % N;
         m_Count = std::min(m_Count + 1, N);
+        m_MedianKnown = false;
     }
     int Count() const { return m_Count; }
     // k-th latest (0: the newest).
     double Latest(int k) const { return m_Values[(m_Next - 1 - k + 2 * N) % N]; }
-    // Asked for at every beat: an insertion sort of so few values costs less
-    // than a selection's partitioning, and gives the same middle value.
+    // Asked for at every beat, and kept until the next Push: an insertion
+    // sort of so few values costs less than a selection's partitioning, and
+    // gives the same middle value.
     double Median() const
+    {
+        if (!m_MedianKnown) {
+            m_Median = SortedMiddle();
+            m_MedianKnown = true;
+        }
+        return m_Median;
+    }
+
+private:
+    double SortedMiddle() const
     {
         double v[N];
         for (int i = 0; i < m_Count; ++i) {
@@ -38,10 +50,11 @@ public:
         return v[m_Count / 2];
     }
 
-private:
     double m_Values[N] = {};
     int m_Next = 0;
     int m_Count = 0;
+    mutable double m_Median = 0;
+    mutable bool m_MedianKnown = false;
 };
 
 } // namespace
@@ -103,11 +116,12 @@ void MeasureRhythm(const OImpulse* beats, int64_t count, const std::vector<uint8
             // atrial premature beats are not atrial fibrillation.
             const bool ectopicLooking = (early && abruptRun) || afterAbrupt;
             if (!ectopicLooking) {
-                if (recent.Count() >= 3 && recent.Median() > 0) {
+                const double typical = recent.Count() >= 3 ? recent.Median() : 0;
+                if (typical > 0) {
                     double nearest = 1e9;
                     for (int j = 0; j < 3; ++j)
                         nearest = std::min(nearest, std::fabs(rr - recent.Latest(j)));
-                    distance[size_t(i)] = static_cast<float>(nearest / recent.Median());
+                    distance[size_t(i)] = static_cast<float>(nearest / typical);
                 }
                 recent.Push(rr);
             }

@@ -132,4 +132,33 @@ TEST_F(StreamedRead, BeatClassesFromTheFileEqualThoseFromMemory)
     }
 }
 
+// The classifier measures each beat's features a block of beats ahead on a
+// thread of its own: whatever the block's size, down to one beat, every beat
+// keeps its own features and the classes are those of one block.
+TEST_F(StreamedRead, BeatClassesDoNotDependOnTheFeatureBlocks)
+{
+    auto filter = std::make_unique<OEKGFilter>();
+    filter->OverrideDetector(1); // precise
+    OProcessControl control;
+    ProcessFile(file, *filter, control);
+    const auto& impulses = file.ImpulseInfo();
+    const int64_t count = impulses.Count();
+    ASSERT_GT(count, 600);
+    const std::vector<int16_t> samples = AllSamples();
+    auto classes = [&](int64_t block) {
+        std::vector<OImpulse> beats(impulses.Data(), impulses.Data() + count);
+        for (OImpulse& i : beats)
+            i.Class = kBeatUnclassified;
+        ClassifyBeats(beats.data(), count, FileSampleSource(file), block);
+        std::string letters;
+        for (const OImpulse& i : beats)
+            letters += i.Class;
+        return letters;
+    };
+    const std::string whole = classes(count);
+    EXPECT_NE(whole.find('V'), std::string::npos);
+    for (const int64_t block : {int64_t(1), int64_t(7), int64_t(100), count - 1, kFeatureBlockBeats})
+        EXPECT_EQ(classes(block), whole) << "blocks of " << block;
+}
+
 } // namespace
