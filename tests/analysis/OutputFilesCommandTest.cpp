@@ -51,8 +51,10 @@ TEST(OutputFilesCommand, WriteErrorLeavesNoOutputFile)
         "analyse r.экг --peaks peaks.txt",
         "analyse r.экг --beats beats.tsv",
         "analyse r.экг --export",
+#ifdef BRENNA_CLI_REPORT
         "report r.экг r.pdf --json r.json",
         "report r.экг r.pdf",
+#endif
     };
     for (const char* command : commands) {
         const std::string line = "cd '" + dir.Path() + "' && ulimit -f 2 && trap '' XFSZ && XDG_CONFIG_HOME='" +
