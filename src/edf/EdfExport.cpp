@@ -3,10 +3,10 @@
 #include "EdfBeatMarks.h"
 #include "EdfLayout.h"
 #include "EdfSectorSeries.h"
-#include "EdfSectorReader.h"
 #include "EdfStartDate.h"
 #include "EdfWriteError.h"
 #include "OFilteredSpan.h"
+#include "SectorReader.h"
 #include "SectorDecoders.h"
 
 #include "Fatal.h"
